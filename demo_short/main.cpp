@@ -1,0 +1,6 @@
+#include "demo_short/script.hpp"
+#include "engine/program.hpp"
+
+int main() {
+  return engine::perform("demo_short", demo_short::script);
+}
