@@ -44,7 +44,7 @@ struct BoxChain {
   int units;                                // the last unit included
   Unit last;
 
-  constexpr const Unit &unit(int number) const {
+  constexpr const Unit& unit(int number) const {
     if (number == units) {
       return last;
     }
@@ -62,7 +62,7 @@ struct BoxChain {
 
   constexpr bool irregular_units_in_order() const {
     int previous = 0;
-    for (const IrregularUnit &entry : irregular) {
+    for (const IrregularUnit& entry : irregular) {
       if (entry.number <= previous || entry.number >= units) {
         return false;
       }
@@ -76,7 +76,7 @@ struct BoxChain {
 // the steps after it.
 template <std::size_t Size>
 consteval std::array<engine::Step, Size> expand(std::span<const engine::Step> before,
-                                                const BoxChain &chain,
+                                                const BoxChain& chain,
                                                 std::span<const engine::Step> after) {
   if (before.size() + chain.line_count() + after.size() != Size) {
     throw "the script's size is the sum of its parts";

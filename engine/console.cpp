@@ -4,11 +4,11 @@
 
 namespace engine {
 
-void print_line(std::ostream &out, Line line) {
+void print_line(std::ostream& out, Line line) {
   out << line << std::flush;
 }
 
-void print_counter(std::ostream &out, int n) {
+void print_counter(std::ostream& out, int n) {
   out << n << std::endl;
 }
 

@@ -16,7 +16,7 @@ void sleep_for(std::chrono::milliseconds duration) {
 
 } // namespace
 
-int perform(const char *program_name, Script script) {
+int perform(const char* program_name, Script script) {
   // cout is left as the standard library sets it up: each insertion goes straight on to stdout,
   // and stdout's own buffer is flushed after every line by the player.
   const bool played = play(script, std::cout, sleep_for);

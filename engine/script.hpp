@@ -30,6 +30,6 @@ using Sleep = std::function<void(std::chrono::milliseconds)>;
 
 // Plays the steps in order. When the output fails, stops at once, with no more output and no
 // more pauses, and returns false: nobody is watching a performance that cannot be written.
-[[nodiscard]] bool play(Script script, std::ostream &out, const Sleep &sleep);
+[[nodiscard]] bool play(Script script, std::ostream& out, const Sleep& sleep);
 
 } // namespace engine

@@ -12,14 +12,14 @@ namespace engine::facts {
 
 constexpr std::size_t print_steps(Script script) {
   return static_cast<std::size_t>(std::ranges::count_if(
-      script, [](const Step &step) { return std::holds_alternative<Print>(step); }));
+      script, [](const Step& step) { return std::holds_alternative<Print>(step); }));
 }
 
 constexpr std::size_t printed_characters(Script script) {
   std::size_t total = 0;
-  for (const Step &step : script) {
-    if (const auto *print = std::get_if<Print>(&step)) {
-      total += print->line.size();
+  for (const Step& step : script) {
+    if (std::holds_alternative<Print>(step)) {
+      total += std::get<Print>(step).line.size();
     }
   }
   return total;
@@ -27,32 +27,29 @@ constexpr std::size_t printed_characters(Script script) {
 
 constexpr std::chrono::milliseconds total_pause(Script script) {
   std::chrono::milliseconds total{0};
-  for (const Step &step : script) {
-    if (const auto *pause = std::get_if<Pause>(&step)) {
-      total += pause->duration;
+  for (const Step& step : script) {
+    if (std::holds_alternative<Pause>(step)) {
+      total += std::get<Pause>(step).duration;
     }
   }
   return total;
 }
 
-constexpr bool same_line(Line a, Line b) {
-  return a.data() == b.data() && a.size() == b.size();
-}
-
-// True when every printed line comes from the table and the table lists them in the order the
-// script first prints them, with none left unused.
+// True when every printed line is in the table and the table lists them once each, in the order
+// the script first prints them, with none left unused. Lines are told apart by their text: no
+// two lines of a table are alike.
 constexpr bool table_in_first_use_order(Script script, std::span<const Line> table) {
   std::size_t next_new = 0;
-  for (const Step &step : script) {
-    const auto *print = std::get_if<Print>(&step);
-    if (print == nullptr) {
+  for (const Step& step : script) {
+    if (!std::holds_alternative<Print>(step)) {
       continue;
     }
+    const Line line = std::get<Print>(step).line;
     const auto seen = table.first(next_new);
-    if (std::ranges::any_of(seen, [&](Line known) { return same_line(known, print->line); })) {
+    if (std::ranges::any_of(seen, [&](Line known) { return known == line; })) {
       continue;
     }
-    if (next_new == table.size() || !same_line(table[next_new], print->line)) {
+    if (next_new == table.size() || table[next_new] != line) {
       return false;
     }
     ++next_new;

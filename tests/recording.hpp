@@ -15,10 +15,10 @@ class CaptureBuffer : public std::streambuf {
 public:
   explicit CaptureBuffer(std::size_t capacity = std::string::npos) : capacity_{capacity} {}
 
-  const std::string &bytes() const { return bytes_; }
+  const std::string& bytes() const { return bytes_; }
 
 protected:
-  std::streamsize xsputn(const char *s, std::streamsize n) override {
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
     const std::size_t taken = std::min(static_cast<std::size_t>(n), capacity_ - bytes_.size());
     bytes_.append(s, taken);
     return static_cast<std::streamsize>(taken);
@@ -42,7 +42,7 @@ struct Recording {
   struct PauseAt {
     std::size_t after_bytes;
     std::chrono::milliseconds duration;
-    bool operator==(const PauseAt &) const = default;
+    bool operator==(const PauseAt&) const = default;
   };
 
   std::string output;

@@ -16,9 +16,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<std::chrono::milliseconds> pause_durations(const Recording &recording) {
+std::vector<std::chrono::milliseconds> pause_durations(const Recording& recording) {
   std::vector<std::chrono::milliseconds> durations;
-  for (const auto &pause : recording.pauses) {
+  for (const auto& pause : recording.pauses) {
     durations.push_back(pause.duration);
   }
   return durations;
@@ -26,15 +26,15 @@ std::vector<std::chrono::milliseconds> pause_durations(const Recording &recordin
 
 std::vector<engine::Line> printed_lines(engine::Script script) {
   std::vector<engine::Line> lines;
-  for (const auto &step : script) {
-    if (const auto *print = std::get_if<engine::Print>(&step)) {
+  for (const auto& step : script) {
+    if (const auto* print = std::get_if<engine::Print>(&step)) {
       lines.push_back(print->line);
     }
   }
   return lines;
 }
 
-std::string_view after_counter(const std::string &output) {
+std::string_view after_counter(const std::string& output) {
   return std::string_view{output}.substr(output.rfind('\n') + 1);
 }
 
@@ -103,16 +103,15 @@ TEST(MainDemoLines, EachIsItsGlyphPaddedToItsWidthAndPrintedAsOftenAsTheTableSay
   const auto printed = printed_lines(demo::script);
 
   for (std::size_t i = 0; i < std::size(main_table); ++i) {
-    const TableRow &row = main_table[i];
+    const TableRow& row = main_table[i];
     const engine::Line line = demo::lines::table[i];
     SCOPED_TRACE(row.key);
     EXPECT_EQ(line.size(), row.width);
     const std::string_view glyph = glyph_of(row.key);
     EXPECT_TRUE(line.starts_with(glyph));
     EXPECT_EQ(line.find_first_not_of(' ', glyph.size()), engine::Line::npos);
-    EXPECT_EQ(
-        std::ranges::count_if(printed, [&](engine::Line p) { return p.data() == line.data(); }),
-        row.times_printed);
+    EXPECT_EQ(std::ranges::count_if(printed, [&](engine::Line p) { return p == line; }),
+              row.times_printed);
   }
 }
 
@@ -148,9 +147,9 @@ TEST(MainDemoScript, FramesTheMessagesWithThreeBlanksAndEndsWithTheBanner) {
   const std::vector<engine::Line> messages(printed.begin(), printed.begin() + 12);
   const std::vector<engine::Line> expected{B81, B81, B81,      Message1, Message2, B81,
                                            B81, B81, Message3, B81,      B81,      B81};
-  EXPECT_TRUE(std::ranges::equal(messages, expected, engine::facts::same_line));
-  EXPECT_TRUE(engine::facts::same_line(printed[12], B84));
-  EXPECT_TRUE(engine::facts::same_line(printed.back(), Banner));
+  EXPECT_TRUE(messages == expected);
+  EXPECT_TRUE(printed[12] == B84);
+  EXPECT_TRUE(printed.back() == Banner);
   EXPECT_EQ(printed.size() - 12, 7471U);
 }
 
