@@ -1,0 +1,120 @@
+#include "child_process.hpp"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+TempFile::TempFile() {
+  char name[] = "/tmp/demo-test-XXXXXX";
+  fd_ = mkostemp(name, O_CLOEXEC);
+  if (fd_ < 0) {
+    throw std::runtime_error("cannot make a temporary file");
+  }
+  unlink(name);
+}
+
+TempFile::~TempFile() {
+  close(fd_);
+}
+
+std::string TempFile::contents() const {
+  std::string bytes;
+  char chunk[65536];
+  off_t offset = 0;
+  for (ssize_t n; (n = pread(fd_, chunk, sizeof chunk, offset)) > 0; offset += n) {
+    bytes.append(chunk, static_cast<std::size_t>(n));
+  }
+  return bytes;
+}
+
+Child::Child(const std::string& program, const std::vector<std::string>& args, ChildOptions options)
+    : started_{std::chrono::steady_clock::now()} {
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const auto& arg : args) {
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  }
+  argv.push_back(nullptr);
+
+  pid_ = fork();
+  if (pid_ < 0) {
+    throw std::runtime_error("cannot fork");
+  }
+  if (pid_ == 0) {
+    const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    dup2(null, STDIN_FILENO);
+    if (options.stdout_fd >= 0) {
+      dup2(options.stdout_fd, STDOUT_FILENO);
+    } else {
+      close(STDOUT_FILENO);
+    }
+    dup2(error_output_.fd(), STDERR_FILENO);
+    std::signal(SIGPIPE, options.ignore_sigpipe ? SIG_IGN : SIG_DFL);
+    if (options.file_size_limit >= 0) {
+      std::signal(SIGXFSZ, SIG_IGN);
+      const auto limit = static_cast<rlim_t>(options.file_size_limit);
+      const rlimit file_size{limit, limit};
+      setrlimit(RLIMIT_FSIZE, &file_size);
+    }
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+}
+
+Child::~Child() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+ChildRun Child::wait() {
+  int status = 0;
+  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  pid_ = -1;
+  ChildRun result;
+  result.elapsed = std::chrono::steady_clock::now() - started_;
+  result.exited = WIFEXITED(status);
+  result.status = result.exited ? WEXITSTATUS(status) : WTERMSIG(status);
+  result.error_output = error_output_.contents();
+  return result;
+}
+
+ChildRun run(const std::string& program, const std::vector<std::string>& args,
+             ChildOptions options) {
+  return Child{program, args, options}.wait();
+}
+
+Pipe::Pipe() {
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) != 0) {
+    throw std::runtime_error("cannot make a pipe");
+  }
+  read = ends[0];
+  write = ends[1];
+}
+
+Pipe::~Pipe() {
+  close_read();
+  close_write();
+}
+
+void Pipe::close_read() {
+  if (read >= 0) {
+    close(read);
+    read = -1;
+  }
+}
+
+void Pipe::close_write() {
+  if (write >= 0) {
+    close(write);
+    write = -1;
+  }
+}

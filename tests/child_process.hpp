@@ -1,0 +1,66 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+// A file that is gone when the test is done with it.
+class TempFile {
+public:
+  TempFile();
+  ~TempFile();
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  int fd() const { return fd_; }
+  std::string contents() const;
+
+private:
+  int fd_;
+};
+
+struct ChildOptions {
+  int stdout_fd = -1; // -1 starts the program with standard output closed
+  bool ignore_sigpipe = false;
+  long file_size_limit = -1; // bytes; past it a write fails as on a full disk
+};
+
+// How a program ended, what it said on standard error and how long it ran.
+struct ChildRun {
+  bool exited = false; // false: ended by a signal
+  int status = -1;     // exit status, or the signal that ended it
+  std::string error_output;
+  std::chrono::steady_clock::duration elapsed{};
+};
+
+// Starts a program with the arguments given, its standard input /dev/null, its standard output
+// where the options put it and its standard error kept. The caller can read its output while
+// it runs, then waits for it.
+class Child {
+public:
+  Child(const std::string& program, const std::vector<std::string>& args, ChildOptions options);
+  ~Child();
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  ChildRun wait();
+
+private:
+  int pid_;
+  TempFile error_output_;
+  std::chrono::steady_clock::time_point started_;
+};
+
+// Runs a program to its end with the options given.
+ChildRun run(const std::string& program, const std::vector<std::string>& args,
+             ChildOptions options);
+
+// A pipe whose ends are not inherited by child processes beyond the one they are handed to.
+struct Pipe {
+  Pipe();
+  ~Pipe();
+  void close_read();
+  void close_write();
+  int read = -1;
+  int write = -1;
+};
