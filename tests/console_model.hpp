@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+// What a console 80 columns wide that wraps at its right edge makes of the bytes written to it,
+// with every row kept, as if it scrolled into an endless history. A newline goes to column 0 of
+// the next row, as a terminal does with the carriage return that precedes it.
+class ConsoleModel : public std::streambuf {
+public:
+  static constexpr std::size_t columns = 80;
+
+  struct Position {
+    std::size_t row = 0;
+    std::size_t column = 0;
+    bool operator==(const Position&) const = default;
+  };
+
+  // Where the next character will appear.
+  Position cursor() const;
+
+  // Where each write began, in the order of the writes.
+  const std::vector<Position>& write_starts() const { return write_starts_; }
+
+  // Every row, with the spaces at its end left off, as a terminal's history shows it.
+  std::vector<std::string> picture() const;
+
+  std::string_view row(std::size_t index) const { return rows_.at(index); }
+
+  // Writes bytes as one write and returns where they began.
+  Position write(std::string_view bytes);
+
+protected:
+  std::streamsize xsputn(const char* s, std::streamsize n) override;
+  int_type overflow(int_type c) override;
+
+private:
+  void put(char c);
+
+  std::vector<std::string> rows_{std::string(columns, ' ')};
+  // Reaches `columns` after the last cell of a row is drawn; the wrap happens at the next
+  // character, as on a real terminal.
+  std::size_t column_ = 0;
+  std::vector<Position> write_starts_;
+};
