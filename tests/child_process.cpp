@@ -61,7 +61,7 @@ Child::Child(const std::string& program, const std::vector<std::string>& args, C
       const rlimit file_size{limit, limit};
       setrlimit(RLIMIT_FSIZE, &file_size);
     }
-    execv(program.c_str(), argv.data());
+    execvp(program.c_str(), argv.data());
     _exit(127);
   }
 }

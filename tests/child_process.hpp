@@ -33,9 +33,9 @@ struct ChildRun {
   std::chrono::steady_clock::duration elapsed{};
 };
 
-// Starts a program with the arguments given, its standard input /dev/null, its standard output
-// where the options put it and its standard error kept. The caller can read its output while
-// it runs, then waits for it.
+// Starts a program (found on PATH when its name has no slash) with the arguments given, its
+// standard input /dev/null, its standard output where the options put it and its standard error
+// kept. The caller can read its output while it runs, then waits for it.
 class Child {
 public:
   Child(const std::string& program, const std::vector<std::string>& args, ChildOptions options);

@@ -1,0 +1,85 @@
+#include "tmux_session.hpp"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Enough for the short demo's 200,000 counter rows and the rows after them.
+constexpr const char* history_rows = "250000";
+
+// Each session has a server of its own, so a test never meets one still shutting down.
+int sessions_started = 0;
+
+} // namespace
+
+bool TmuxSession::available() {
+  const ChildRun result = run("tmux", {"-V"}, {});
+  return result.exited && result.status == 0;
+}
+
+TmuxSession::TmuxSession(const std::string& program)
+    : server_{"demo-test-" + std::to_string(getpid()) + "-" + std::to_string(++sessions_started)},
+      exit_status_file_{"/tmp/" + server_ + ".status"} {
+  // The shell notes the program's exit status where the test can read it.
+  const std::string command = "'" + program + "'; echo $? > " + exit_status_file_;
+  tmux({"set-option",  "-g",   "history-limit",
+        history_rows,  ";", //
+        "set-option",  "-g",   "remain-on-exit",
+        "on",          ";", //
+        "set-option",  "-g",   "status",
+        "off",         ";", //
+        "new-session", "-d",   "-x",
+        "80",          "-y",   "25",
+        "-s",          "demo", //
+        command});
+}
+
+TmuxSession::~TmuxSession() {
+  run("tmux", {"-L", server_, "kill-server"}, {});
+  std::remove(exit_status_file_.c_str());
+}
+
+std::string TmuxSession::tmux(std::vector<std::string> args) const {
+  args.insert(args.begin(), {"-L", server_, "-f", "/dev/null"});
+  TempFile output;
+  const ChildRun result = run("tmux", args, {.stdout_fd = output.fd()});
+  if (!result.exited || result.status != 0) {
+    throw std::runtime_error("tmux failed: " + result.error_output);
+  }
+  return output.contents();
+}
+
+std::string TmuxSession::screen() const {
+  return tmux({"capture-pane", "-p", "-t", "demo"});
+}
+
+int TmuxSession::wait(std::chrono::seconds timeout) const {
+  const auto give_up = std::chrono::steady_clock::now() + timeout;
+  while (tmux({"display-message", "-p", "-t", "demo", "#{pane_dead}"}) != "1\n") {
+    if (std::chrono::steady_clock::now() > give_up) {
+      throw std::runtime_error("the program in tmux did not end in time");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds{100});
+  }
+  std::ifstream status{exit_status_file_};
+  int exit_status = -1;
+  status >> exit_status;
+  return exit_status;
+}
+
+std::vector<std::string> TmuxSession::history() const {
+  std::istringstream captured{tmux({"capture-pane", "-p", "-t", "demo", "-S", "-", "-E", "-"})};
+  std::vector<std::string> rows;
+  for (std::string row; std::getline(captured, row);) {
+    rows.push_back(row);
+  }
+  while (!rows.empty() && (rows.back().empty() || rows.back().starts_with("Pane is dead"))) {
+    rows.pop_back();
+  }
+  return rows;
+}

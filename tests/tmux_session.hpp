@@ -1,0 +1,35 @@
+#pragma once
+
+#include "child_process.hpp"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+// A program alone in a detached tmux session 80 columns by 25 rows, on a tmux server of its
+// own, with every row it scrolls off kept in the history and the pane kept after it ends.
+class TmuxSession {
+public:
+  static bool available();
+
+  explicit TmuxSession(const std::string& program);
+  ~TmuxSession();
+  TmuxSession(const TmuxSession&) = delete;
+  TmuxSession& operator=(const TmuxSession&) = delete;
+
+  // The 25 rows on screen now.
+  std::string screen() const;
+
+  // Waits for the program to end and returns its exit status.
+  int wait(std::chrono::seconds timeout) const;
+
+  // Every row from the first in the history to the last on screen, as the terminal shows them,
+  // with the empty rows below the last one written left off.
+  std::vector<std::string> history() const;
+
+private:
+  std::string tmux(std::vector<std::string> args) const;
+
+  std::string server_;
+  std::string exit_status_file_;
+};
