@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -19,3 +20,7 @@ struct Expected {
 };
 inline constexpr Expected demo_short_output{1'289'943, 0xb29ca19779003a14};
 inline constexpr Expected demo_output{630'283, 0x43b63fc1d59b13f3};
+
+// The same on Windows, whose text-mode standard output writes CR LF for each newline.
+inline constexpr Expected demo_short_output_crlf{1'489'943, 0x80eff9122663f406};
+inline constexpr Expected demo_output_crlf{635'283, 0x2295ed2a9c933b15};
