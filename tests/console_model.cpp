@@ -1,5 +1,7 @@
 #include "console_model.hpp"
 
+#include <ostream>
+
 ConsoleModel::Position ConsoleModel::cursor() const {
   if (column_ == columns) {
     return {rows_.size(), 0};
@@ -22,6 +24,11 @@ ConsoleModel::Position ConsoleModel::write(std::string_view bytes) {
     put(c);
   }
   return write_starts_.back();
+}
+
+bool ConsoleModel::play(engine::Script script) {
+  std::ostream out{this};
+  return engine::play(script, out, [](std::chrono::milliseconds) {});
 }
 
 void ConsoleModel::put(char c) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/script.hpp"
+
 #include <cstddef>
 #include <streambuf>
 #include <string>
@@ -31,6 +33,9 @@ public:
 
   // Writes bytes as one write and returns where they began.
   Position write(std::string_view bytes);
+
+  // Plays a script onto the console, its pauses returning at once. False if the player failed.
+  bool play(engine::Script script);
 
 protected:
   std::streamsize xsputn(const char* s, std::streamsize n) override;

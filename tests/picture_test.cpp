@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <span>
 #include <string>
 
@@ -56,8 +55,7 @@ TEST(ConsoleModel, SplitsAGlyphAtTheRightEdgeAndStartsACounterLineAtColumnZero) 
 // Where each printed line of a script starts on the console: the prints follow the counter, so
 // they are the last writes.
 std::span<const Position> print_starts(ConsoleModel& console, engine::Script script) {
-  std::ostream out{&console};
-  EXPECT_TRUE(engine::play(script, out, [](std::chrono::milliseconds) {}));
+  EXPECT_TRUE(console.play(script));
   const auto& starts = console.write_starts();
   return std::span{starts}.last(engine::facts::print_steps(script));
 }

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <ostream>
 #include <string>
 #include <thread>
 
@@ -19,8 +18,7 @@ namespace {
 // The picture an 80-column console that wraps makes of a script's bytes.
 std::vector<std::string> model_picture(engine::Script script) {
   ConsoleModel console;
-  std::ostream out{&console};
-  EXPECT_TRUE(engine::play(script, out, [](std::chrono::milliseconds) {}));
+  EXPECT_TRUE(console.play(script));
   auto rows = console.picture();
   while (!rows.empty() && rows.back().empty()) {
     rows.pop_back();
