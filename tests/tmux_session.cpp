@@ -27,16 +27,12 @@ TmuxSession::TmuxSession(const std::string& program)
       exit_status_file_{"/tmp/" + server_ + ".status"} {
   // The shell notes the program's exit status where the test can read it.
   const std::string command = "'" + program + "'; echo $? > " + exit_status_file_;
-  tmux({"set-option",  "-g",   "history-limit",
-        history_rows,  ";", //
-        "set-option",  "-g",   "remain-on-exit",
-        "on",          ";", //
-        "set-option",  "-g",   "status",
-        "off",         ";", //
-        "new-session", "-d",   "-x",
-        "80",          "-y",   "25",
-        "-s",          "demo", //
-        command});
+  // clang-format off
+  tmux({"set-option", "-g", "history-limit", history_rows, ";",
+        "set-option", "-g", "remain-on-exit", "on", ";",
+        "set-option", "-g", "status", "off", ";",
+        "new-session", "-d", "-x", "80", "-y", "25", "-s", "demo", command});
+  // clang-format on
 }
 
 TmuxSession::~TmuxSession() {
