@@ -86,6 +86,10 @@ ChildRun Child::wait() {
   return result;
 }
 
+void Child::signal(int number) const {
+  kill(pid_, number);
+}
+
 ChildRun run(const std::string& program, const std::vector<std::string>& args,
              ChildOptions options) {
   return Child{program, args, options}.wait();

@@ -45,6 +45,9 @@ public:
 
   ChildRun wait();
 
+  // Sends the program a signal.
+  void signal(int number) const;
+
 private:
   int pid_;
   TempFile error_output_;

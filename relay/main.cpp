@@ -1,0 +1,22 @@
+#include "engine/console_speed.hpp"
+#include "relay/relay.hpp"
+
+#include <cstdio>
+#include <span>
+
+int main(int argc, char* argv[]) {
+  const char* name = "qav-relay";
+  const relay::Options options = relay::parse_options(std::span{argv + 1, argv + argc});
+  if (options.help) {
+    std::printf("%s\n"
+                "Runs PROGRAM and passes on what it writes at S characters a second, as a console\n"
+                "that draws at that speed would show it (default %ld; 0: as it comes).\n",
+                relay::usage(name).c_str(), engine::default_console_speed);
+    return 0;
+  }
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "%s: %s; %s\n", name, options.error.c_str(), relay::usage(name).c_str());
+    return 2;
+  }
+  return relay::relay(name, options);
+}

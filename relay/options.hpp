@@ -1,0 +1,25 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+namespace relay {
+
+inline constexpr long fastest_speed = 100'000'000;
+
+struct Options {
+  long speed = 0;                 // characters a second; 0 passes the output on as it comes
+  std::span<char* const> command; // the program and its arguments, as given
+  bool help = false;
+  std::string error; // why the command line cannot be used; empty when it can
+};
+
+// Reads `[--speed S] PROGRAM [ARG...]` (also `--speed=S`, `--help`, and `--` before a program
+// whose name starts with a dash). S is a whole number of characters a second, at most
+// fastest_speed.
+Options parse_options(std::span<char* const> args);
+
+// The one-line synopsis, as `--help` and every usage error show it.
+std::string usage(const char* name);
+
+} // namespace relay
