@@ -16,6 +16,7 @@ public:
   // A sixtieth of a second, rounded up so that a frame's worth is never a character short.
   static constexpr std::chrono::nanoseconds frame{1'000'000'000 / 60 + 1};
 
+  // The speed is at least one character a second.
   Pacer(long characters_per_second, Clock::time_point start);
 
   // How many characters are due at `now`; never more than one frame's worth, or one character

@@ -147,9 +147,12 @@ Pumped write_all(const char* bytes, std::size_t size) {
 // Passes the child's output on until it ends, at `speed` characters a second.
 Pumped pump(int input, int signalled, long speed, int& output_error) {
   std::array<char, 65536> buffer;
-  Pacer pacer{speed, Clock::now()};
+  std::optional<Pacer> pacer;
+  if (speed != 0) {
+    pacer.emplace(speed, Clock::now());
+  }
   auto next_tick = Clock::now();
-  const auto allowed = [&] { return speed == 0 ? buffer.size() : pacer.due(Clock::now()); };
+  const auto allowed = [&] { return pacer ? pacer->due(Clock::now()) : buffer.size(); };
 
   while (ending_signal == 0) {
     if (allowed() == 0) {
@@ -179,8 +182,8 @@ Pumped pump(int input, int signalled, long speed, int& output_error) {
       output_error = errno;
       return written;
     }
-    if (speed != 0) {
-      pacer.drawn(size);
+    if (pacer) {
+      pacer->drawn(size);
     }
   }
   return Pumped::signalled;

@@ -119,9 +119,11 @@ TEST(Relay, EndsItsChildWhenItsOutputFailsOrASignalEndsIt) {
 
 TEST(Relay, PassesOnHowItsChildEnded) {
   TempFile output;
-  const ChildRun exited = run(RELAY_PROGRAM, {"sh", "-c", "exit 7"}, {.stdout_fd = output.fd()});
+  const ChildRun exited = run(RELAY_PROGRAM, {"--speed", "0", "sh", "-c", "printf abc; exit 7"},
+                              {.stdout_fd = output.fd()});
   EXPECT_EQ(exited.status, 7);
   EXPECT_EQ(exited.error_output, "");
+  EXPECT_EQ(output.contents(), "abc");
 
   const ChildRun killed =
       run(RELAY_PROGRAM, {"sh", "-c", "kill -KILL $$"}, {.stdout_fd = output.fd()});

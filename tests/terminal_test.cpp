@@ -142,4 +142,45 @@ TEST_F(RealTerminal, MainDemoShowsEachMessageDuringItsPause) {
       {{message_1, 2000ms}, {message_2, 2000ms}, {message_3, 1000ms}, {box_edge, 0ms}});
 }
 
+// The launcher, run in the terminal as a person would: it starts a tmux of its own in there.
+std::vector<std::string> watch(std::initializer_list<std::string> args) {
+  std::vector<std::string> command{"env", "DEMO_BUILD_DIR=" DEMO_BUILD_DIR, WATCH_PROGRAM};
+  command.insert(command.end(), args);
+  return command;
+}
+
+TEST_F(RealTerminal, WatchIgnoresKeysDuringThePerformanceAndKeepsTheLastPictureForOne) {
+  const TmuxSession session{watch({"--speed", "0", "demo_short"})};
+  const auto give_up = Clock::now() + 60s;
+  while (session.screen().find(message_1) == std::string::npos && Clock::now() < give_up) {
+    std::this_thread::sleep_for(20ms);
+  }
+  // Typed text, Enter, and the keys that would stop or quit the demo in a plain terminal.
+  session.send_keys({"x", "y", "Enter", "C-z", "C-\\", "q"});
+
+  ConsoleModel console;
+  ASSERT_TRUE(console.play(demo_short::script));
+  const auto model = console.picture();
+  std::string last_picture;
+  for (auto row = model.end() - 25; row != model.end(); ++row) {
+    last_picture += *row + "\n";
+  }
+  while (session.screen() != last_picture && Clock::now() < give_up) {
+    std::this_thread::sleep_for(100ms);
+  }
+  std::this_thread::sleep_for(1s);
+  EXPECT_EQ(session.screen(), last_picture);
+  EXPECT_TRUE(session.running()) << "the view ended before a key was pressed after the demo";
+
+  session.send_keys({"Space"});
+  EXPECT_EQ(session.wait(10s), 0);
+}
+
+TEST_F(RealTerminal, WatchEndsAtOnceOnCtrlC) {
+  const TmuxSession session{watch({"demo"})};
+  std::this_thread::sleep_for(1s);
+  session.send_keys({"C-c"});
+  EXPECT_EQ(session.wait(5s), 130);
+}
+
 } // namespace

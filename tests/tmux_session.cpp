@@ -22,16 +22,20 @@ bool TmuxSession::available() {
   return result.exited && result.status == 0;
 }
 
-TmuxSession::TmuxSession(const std::string& program)
+TmuxSession::TmuxSession(const std::vector<std::string>& command)
     : server_{"demo-test-" + std::to_string(getpid()) + "-" + std::to_string(++sessions_started)},
       exit_status_file_{"/tmp/" + server_ + ".status"} {
   // The shell notes the program's exit status where the test can read it.
-  const std::string command = "'" + program + "'; echo $? > " + exit_status_file_;
+  std::string shell_command;
+  for (const std::string& word : command) {
+    shell_command += "'" + word + "' ";
+  }
+  shell_command += "; echo $? > " + exit_status_file_;
   // clang-format off
   tmux({"set-option", "-g", "history-limit", history_rows, ";",
         "set-option", "-g", "remain-on-exit", "on", ";",
         "set-option", "-g", "status", "off", ";",
-        "new-session", "-d", "-x", "80", "-y", "25", "-s", "demo", command});
+        "new-session", "-d", "-x", "80", "-y", "25", "-s", "demo", shell_command});
   // clang-format on
 }
 
@@ -54,9 +58,19 @@ std::string TmuxSession::screen() const {
   return tmux({"capture-pane", "-p", "-t", "demo"});
 }
 
+void TmuxSession::send_keys(const std::vector<std::string>& keys) const {
+  std::vector<std::string> args{"send-keys", "-t", "demo"};
+  args.insert(args.end(), keys.begin(), keys.end());
+  tmux(args);
+}
+
+bool TmuxSession::running() const {
+  return tmux({"display-message", "-p", "-t", "demo", "#{pane_dead}"}) != "1\n";
+}
+
 int TmuxSession::wait(std::chrono::seconds timeout) const {
   const auto give_up = std::chrono::steady_clock::now() + timeout;
-  while (tmux({"display-message", "-p", "-t", "demo", "#{pane_dead}"}) != "1\n") {
+  while (running()) {
     if (std::chrono::steady_clock::now() > give_up) {
       throw std::runtime_error("the program in tmux did not end in time");
     }

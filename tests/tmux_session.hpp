@@ -12,10 +12,18 @@ class TmuxSession {
 public:
   static bool available();
 
-  explicit TmuxSession(const std::string& program);
+  explicit TmuxSession(const std::string& program) : TmuxSession{std::vector{program}} {}
+  // The program and its arguments.
+  explicit TmuxSession(const std::vector<std::string>& command);
   ~TmuxSession();
   TmuxSession(const TmuxSession&) = delete;
   TmuxSession& operator=(const TmuxSession&) = delete;
+
+  // Types keys into the terminal, each as tmux's send-keys names it (x, Enter, C-c).
+  void send_keys(const std::vector<std::string>& keys) const;
+
+  // Whether the program is still running.
+  bool running() const;
 
   // The 25 rows on screen now.
   std::string screen() const;
