@@ -1,0 +1,173 @@
+#include "child_process.hpp"
+#include "digest.hpp"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Event {
+  double time;
+  std::string text;
+};
+
+struct Cast {
+  std::string header;
+  std::vector<Event> events;
+
+  // The output as a program wrote it: each CR LF back to the LF it was.
+  std::string output() const {
+    std::string bytes;
+    for (const Event& event : events) {
+      for (std::size_t i = 0; i < event.text.size(); ++i) {
+        if (!event.text.compare(i, 2, "\r\n")) {
+          continue;
+        }
+        bytes += event.text[i];
+      }
+    }
+    return bytes;
+  }
+
+  // When the first event that holds the text was played.
+  double time_of(std::string_view text) const {
+    for (const Event& event : events) {
+      if (event.text.find(text) != std::string::npos) {
+        return event.time;
+      }
+    }
+    ADD_FAILURE() << text << " is not in the recording";
+    return -1;
+  }
+};
+
+// Reads the output events `[time, "o", "text"]`, one a line, that the recorder writes.
+Cast read_cast(const std::string& path) {
+  std::ifstream file{path};
+  Cast cast;
+  std::getline(file, cast.header);
+  for (std::string line; std::getline(file, line);) {
+    Event event{std::stod(line.substr(1)), ""};
+    const std::size_t open = line.find(R"(, "o", ")");
+    EXPECT_NE(open, std::string::npos) << line;
+    for (std::size_t i = open + 8; i < line.size() && line[i] != '"'; ++i) {
+      if (line[i] == '\\') {
+        const char escaped = line[++i];
+        event.text += escaped == 'r' ? '\r' : escaped == 'n' ? '\n' : escaped;
+      } else {
+        event.text += line[i];
+      }
+    }
+    cast.events.push_back(event);
+  }
+  return cast;
+}
+
+std::string cast_path(const char* program) {
+  return std::string{CAST_DIR} + "/" + program + ".cast";
+}
+
+void expect_exact_and_framed(const Cast& cast, const Expected& expected, double pauses,
+                             const char* title) {
+  EXPECT_TRUE(cast.header.starts_with(R"({"version": 2, "width": 80, "height": 25, "title": ")" +
+                                      std::string{title}))
+      << cast.header;
+  const std::string output = cast.output();
+  EXPECT_EQ(output.size(), expected.bytes);
+  EXPECT_EQ(fnv1a(output), expected.digest);
+
+  // One event a frame at most, each timed when its last character is drawn: a frame after the
+  // one before it, unless a pause follows and it ends part of the way through its frame. The
+  // last event is empty, at the end of the closing pause.
+  const double frame_less_a_character = 1.0 / 60 - 1.0 / 60'000 - 1e-6;
+  const auto& events = cast.events;
+  for (std::size_t i = 1; i + 1 < events.size(); ++i) {
+    const bool before_a_pause = events[i + 1].time - events[i].time >= 0.5;
+    if (!before_a_pause) {
+      ASSERT_GE(events[i].time - events[i - 1].time, frame_less_a_character) << "event " << i;
+    }
+  }
+  ASSERT_FALSE(cast.events.empty());
+  EXPECT_EQ(cast.events.back().text, "");
+  EXPECT_NEAR(cast.events.back().time, pauses + static_cast<double>(expected.bytes) / 60'000, 1e-5);
+}
+
+TEST(Recording, OfTheMainDemoIsItsOutputDrawnAtAConsolesSpeedWithItsPauses) {
+  const Cast cast = read_cast(cast_path("demo"));
+  expect_exact_and_framed(cast, demo_output, 18.5, "demo");
+
+  EXPECT_NEAR(cast.events.front().time, 8.0, 1.0 / 60 + 1e-6);
+  const double message_1 = cast.time_of("Dette er min");
+  const double message_2 = cast.time_of("Til naeste QAV");
+  const double message_3 = cast.time_of("Fortsat godt");
+  const double first_box = cast.time_of("#######");
+  EXPECT_NEAR(message_1, 8.0 + 2.0 + (23'890 + 4 * 81) / 60'000.0, 1.0 / 60);
+  EXPECT_GE(message_2 - message_1, 2.0);
+  EXPECT_GE(message_3 - message_2, 2.0);
+  EXPECT_GE(first_box - message_3, 1.0);
+  EXPECT_NEAR(cast.time_of("QAV FOREVER") - first_box, 605'421 / 60'000.0, 0.05);
+}
+
+TEST(Recording, OfTheShortDemoIsItsOutputDrawnAtAConsolesSpeedWithItsPauses) {
+  const Cast cast = read_cast(cast_path("demo_short"));
+  expect_exact_and_framed(cast, demo_short_output, 7.5, "demo_short");
+
+  const double message_1 = cast.time_of("Dette er min");
+  EXPECT_NEAR(message_1, 2.0 + (1'288'890 + 81) / 60'000.0, 1.0 / 60);
+  EXPECT_GE(cast.time_of("Til naeste QAV") - message_1, 2.0);
+}
+
+TEST(Recording, IsMadeAnewTheSameInWellUnderASecond) {
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("recording-test-" + std::to_string(::getpid()) + ".cast");
+  const ChildRun made = run(RECORD_PROGRAM, {"demo", path}, {.stdout_fd = -1});
+  EXPECT_EQ(made.status, 0);
+  EXPECT_LT(made.elapsed, 1s);
+  std::ifstream again{path}, built{cast_path("demo")};
+  std::stringstream again_text, built_text;
+  again_text << again.rdbuf();
+  built_text << built.rdbuf();
+  std::filesystem::remove(path);
+  EXPECT_EQ(again_text.str(), built_text.str());
+}
+
+// asciinema itself plays back exactly the bytes a terminal would get: CR LF for each newline.
+TEST(Recording, PlaysBackInAsciinemaByteForByte) {
+  if (std::system("command -v asciinema >/dev/null 2>&1 && command -v script >/dev/null") != 0) {
+    if (std::getenv("CI") != nullptr) {
+      FAIL() << "asciinema is missing, and CI runs every test";
+    }
+    GTEST_SKIP() << "asciinema is not installed (Debian package asciinema)";
+  }
+  for (const auto& [program, expected] :
+       {std::pair{"demo", demo_output_crlf}, std::pair{"demo_short", demo_short_output_crlf}}) {
+    const auto played = std::filesystem::temp_directory_path() /
+                        ("asciinema-test-" + std::to_string(::getpid()) + "-" + program);
+    // asciinema cat wants a terminal, which script gives it.
+    const std::string command =
+        "asciinema cat '" + cast_path(program) + "' > '" + played.string() + "'";
+    TempFile ignored;
+    const ChildRun result =
+        run("script", {"-q", "-e", "-c", command, "/dev/null"}, {.stdout_fd = ignored.fd()});
+    EXPECT_EQ(result.status, 0) << result.error_output;
+    std::ifstream file{played, std::ios::binary};
+    std::stringstream text;
+    text << file.rdbuf();
+    std::filesystem::remove(played);
+    const std::string bytes = text.str();
+    EXPECT_EQ(bytes.size(), expected.bytes) << program;
+    EXPECT_EQ(fnv1a(bytes), expected.digest) << program;
+  }
+}
+
+} // namespace
