@@ -5,18 +5,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 TempFile::TempFile() {
-  char name[] = "/tmp/demo-test-XXXXXX";
-  fd_ = mkostemp(name, O_CLOEXEC);
+  std::string name = (std::filesystem::temp_directory_path() / "demo-test-XXXXXX").string();
+  fd_ = mkostemp(name.data(), O_CLOEXEC);
   if (fd_ < 0) {
     throw std::runtime_error("cannot make a temporary file");
   }
-  unlink(name);
+  unlink(name.c_str());
 }
 
 TempFile::~TempFile() {

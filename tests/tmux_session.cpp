@@ -1,6 +1,7 @@
 #include "tmux_session.hpp"
 
-#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -12,8 +13,14 @@ namespace {
 // Enough for the short demo's 200,000 counter rows and the rows after them.
 constexpr const char* history_rows = "250000";
 
-// Each session has a server of its own, so a test never meets one still shutting down.
-int sessions_started = 0;
+// A folder of the session's own, where the tests' cleanup finds whatever a killed test left.
+std::string make_folder() {
+  std::string name = (std::filesystem::temp_directory_path() / "demo-test-XXXXXX").string();
+  if (mkdtemp(name.data()) == nullptr) {
+    throw std::runtime_error("cannot make a temporary folder");
+  }
+  return name;
+}
 
 } // namespace
 
@@ -23,29 +30,33 @@ bool TmuxSession::available() {
 }
 
 TmuxSession::TmuxSession(const std::vector<std::string>& command)
-    : server_{"demo-test-" + std::to_string(getpid()) + "-" + std::to_string(++sessions_started)},
-      exit_status_file_{"/tmp/" + server_ + ".status"} {
+    : folder_{make_folder()}, socket_{folder_ + "/tmux"}, exit_status_file_{folder_ + "/status"} {
   // The shell notes the program's exit status where the test can read it.
   std::string shell_command;
   for (const std::string& word : command) {
     shell_command += "'" + word + "' ";
   }
   shell_command += "; echo $? > " + exit_status_file_;
+  // Should the test be killed before it ends the server, the server ends itself.
+  const std::string watchdog = "while kill -0 " + std::to_string(getpid()) +
+                               " 2>/dev/null; do sleep 1; done; tmux -S " + socket_ +
+                               " kill-server; rm -rf " + folder_;
   // clang-format off
   tmux({"set-option", "-g", "history-limit", history_rows, ";",
         "set-option", "-g", "remain-on-exit", "on", ";",
         "set-option", "-g", "status", "off", ";",
-        "new-session", "-d", "-x", "80", "-y", "25", "-s", "demo", shell_command});
+        "new-session", "-d", "-x", "80", "-y", "25", "-s", "demo", shell_command, ";",
+        "run-shell", "-b", watchdog});
   // clang-format on
 }
 
 TmuxSession::~TmuxSession() {
-  run("tmux", {"-L", server_, "kill-server"}, {});
-  std::remove(exit_status_file_.c_str());
+  run("tmux", {"-S", socket_, "kill-server"}, {});
+  std::filesystem::remove_all(folder_);
 }
 
 std::string TmuxSession::tmux(std::vector<std::string> args) const {
-  args.insert(args.begin(), {"-L", server_, "-f", "/dev/null"});
+  args.insert(args.begin(), {"-S", socket_, "-f", "/dev/null"});
   TempFile output;
   const ChildRun result = run("tmux", args, {.stdout_fd = output.fd()});
   if (!result.exited || result.status != 0) {

@@ -7,7 +7,10 @@
 #include <vector>
 
 // A program alone in a detached tmux session 80 columns by 25 rows, on a tmux server of its
-// own, with every row it scrolls off kept in the history and the pane kept after it ends.
+// own, with every row it scrolls off kept in the history and the pane kept after it ends. The
+// server's socket and the program's exit status are kept in a temporary folder of the session's
+// own, which goes with it; should the test be killed, the server ends itself and removes the
+// folder.
 class TmuxSession {
 public:
   static bool available();
@@ -38,6 +41,7 @@ public:
 private:
   std::string tmux(std::vector<std::string> args) const;
 
-  std::string server_;
+  std::string folder_;
+  std::string socket_;
   std::string exit_status_file_;
 };
