@@ -1,5 +1,6 @@
 #include "child_process.hpp"
 #include "digest.hpp"
+#include "needs.hpp"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,13 @@ Cast read_cast(const std::string& path) {
   return cast;
 }
 
+std::string read_file(const std::filesystem::path& path) {
+  std::ifstream file{path, std::ios::binary};
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
 std::string cast_path(const char* program) {
   return std::string{CAST_DIR} + "/" + program + ".cast";
 }
@@ -133,22 +141,22 @@ TEST(Recording, IsMadeAnewTheSameInWellUnderASecond) {
   const ChildRun made = run(RECORD_PROGRAM, {"demo", path}, {.stdout_fd = -1});
   EXPECT_EQ(made.status, 0);
   EXPECT_LT(made.elapsed, 1s);
-  std::ifstream again{path}, built{cast_path("demo")};
-  std::stringstream again_text, built_text;
-  again_text << again.rdbuf();
-  built_text << built.rdbuf();
+  const std::string again = read_file(path);
   std::filesystem::remove(path);
-  EXPECT_EQ(again_text.str(), built_text.str());
+  EXPECT_EQ(again, read_file(cast_path("demo")));
 }
 
-// asciinema itself plays back exactly the bytes a terminal would get: CR LF for each newline.
-TEST(Recording, PlaysBackInAsciinemaByteForByte) {
-  if (std::system("command -v asciinema >/dev/null 2>&1 && command -v script >/dev/null") != 0) {
-    if (std::getenv("CI") != nullptr) {
-      FAIL() << "asciinema is missing, and CI runs every test";
-    }
-    GTEST_SKIP() << "asciinema is not installed (Debian package asciinema)";
+class Asciinema : public testing::Test {
+protected:
+  void SetUp() override {
+    const bool installed =
+        std::system("command -v asciinema >/dev/null 2>&1 && command -v script >/dev/null") == 0;
+    needs(installed ? "" : "asciinema (Debian package asciinema)");
   }
+};
+
+// asciinema itself plays back exactly the bytes a terminal would get: CR LF for each newline.
+TEST_F(Asciinema, PlaysTheRecordingsBackByteForByte) {
   for (const auto& [program, expected] :
        {std::pair{"demo", demo_output_crlf}, std::pair{"demo_short", demo_short_output_crlf}}) {
     const auto played = std::filesystem::temp_directory_path() /
@@ -160,11 +168,8 @@ TEST(Recording, PlaysBackInAsciinemaByteForByte) {
     const ChildRun result =
         run("script", {"-q", "-e", "-c", command, "/dev/null"}, {.stdout_fd = ignored.fd()});
     EXPECT_EQ(result.status, 0) << result.error_output;
-    std::ifstream file{played, std::ios::binary};
-    std::stringstream text;
-    text << file.rdbuf();
+    const std::string bytes = read_file(played);
     std::filesystem::remove(played);
-    const std::string bytes = text.str();
     EXPECT_EQ(bytes.size(), expected.bytes) << program;
     EXPECT_EQ(fnv1a(bytes), expected.digest) << program;
   }

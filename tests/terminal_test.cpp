@@ -1,4 +1,5 @@
 #include "console_model.hpp"
+#include "needs.hpp"
 #include "tmux_session.hpp"
 
 #include "demo/script.hpp"
@@ -6,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -28,15 +28,7 @@ std::vector<std::string> model_picture(engine::Script script) {
 
 class RealTerminal : public testing::Test {
 protected:
-  void SetUp() override {
-    if (TmuxSession::available()) {
-      return;
-    }
-    if (std::getenv("CI") != nullptr) {
-      FAIL() << "tmux is missing, and CI runs every test";
-    }
-    GTEST_SKIP() << "tmux is not installed; the real-terminal tests need it";
-  }
+  void SetUp() override { needs(TmuxSession::available() ? "" : "tmux (Debian package tmux)"); }
 
   // Runs the program in tmux and compares the terminal's every row with the model's.
   static std::vector<std::string> history_of(const std::string& program, engine::Script script) {
