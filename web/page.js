@@ -7,11 +7,9 @@ const about = {
     "The main demo: after eight seconds of nothing, a counter to 4,999, three Danish messages, " +
     "then a chain of boxes drawn only with lines of fixed widths. An 80-column console's wrap " +
     "turns each width into sideways movement, so the chain travels down and across the " +
-    "scrolling screen to a closing banner. Drawn at 60,000 characters a second, as a console " +
-    "of its day drew it.",
+    "scrolling screen to a closing banner.",
   demo_short:
-    "The short demo: a counter to 199,999, the same three messages, and two boxes. Drawn at " +
-    "60,000 characters a second, as a console of its day drew it.",
+    "The short demo: a counter to 199,999, the same three messages, and two boxes.",
 };
 
 let player;
@@ -31,7 +29,9 @@ function show(name) {
   for (const button of document.querySelectorAll("button[data-demo]")) {
     button.setAttribute("aria-pressed", String(button.dataset.demo === name));
   }
-  document.getElementById("about").textContent = about[name];
+  // The recording's own title says how fast it is drawn.
+  const header = JSON.parse(recordings[name].slice(0, recordings[name].indexOf("\n")));
+  document.getElementById("about").textContent = `${about[name]} Shown: ${header.title}.`;
   history.replaceState(null, "", "#" + name);
 }
 
