@@ -54,7 +54,7 @@ void CastRecorder::pause(std::chrono::milliseconds duration) {
 
 void CastRecorder::finish() {
   flush_event();
-  write_event(paused_ns_ + characters_ * nanoseconds_per_second / speed_, "");
+  write_event(now_ns(), "");
   cast_.flush();
 }
 
@@ -72,9 +72,13 @@ CastRecorder::int_type CastRecorder::overflow(int_type c) {
   return traits_type::not_eof(c);
 }
 
+std::int64_t CastRecorder::now_ns() const {
+  return paused_ns_ + characters_ * nanoseconds_per_second / speed_;
+}
+
 void CastRecorder::put(char c) {
   ++characters_;
-  const std::int64_t drawn_at = paused_ns_ + characters_ * nanoseconds_per_second / speed_;
+  const std::int64_t drawn_at = now_ns();
   const std::int64_t frame = drawn_at * frames_per_second / nanoseconds_per_second;
   if (frame != pending_frame_) {
     flush_event();

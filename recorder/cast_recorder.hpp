@@ -28,6 +28,8 @@ protected:
   int_type overflow(int_type c) override;
 
 private:
+  // The virtual clock: the time at which the last character written is drawn.
+  std::int64_t now_ns() const;
   void put(char c);
   void write_event(std::int64_t at_ns, std::string_view text);
   void flush_event();
