@@ -1,5 +1,6 @@
 #include "console_model.hpp"
 
+#include <algorithm>
 #include <ostream>
 
 ConsoleModel::Position ConsoleModel::cursor() const {
@@ -16,6 +17,11 @@ std::vector<std::string> ConsoleModel::picture() const {
     rows.push_back(row.substr(0, row.find_last_not_of(' ') + 1));
   }
   return rows;
+}
+
+std::vector<std::string> ConsoleModel::screen() const {
+  const auto rows = picture();
+  return {rows.end() - static_cast<std::ptrdiff_t>(std::min(screen_rows, rows.size())), rows.end()};
 }
 
 ConsoleModel::Position ConsoleModel::write(std::string_view bytes) {

@@ -13,6 +13,7 @@
 class ConsoleModel : public std::streambuf {
 public:
   static constexpr std::size_t columns = 80;
+  static constexpr std::size_t screen_rows = 25;
 
   struct Position {
     std::size_t row = 0;
@@ -28,6 +29,9 @@ public:
 
   // Every row, with the spaces at its end left off, as a terminal's history shows it.
   std::vector<std::string> picture() const;
+
+  // The last rows, as a screen 25 rows high shows them, each with its spaces at the end left off.
+  std::vector<std::string> screen() const;
 
   std::string_view row(std::size_t index) const { return rows_.at(index); }
 
