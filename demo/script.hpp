@@ -1,6 +1,5 @@
 #pragma once
 
-#include "demo/box_chain.hpp"
 #include "demo/lines.hpp"
 #include "engine/script.hpp"
 #include "engine/script_facts.hpp"
@@ -11,8 +10,10 @@ namespace demo {
 
 using namespace std::chrono_literals;
 using engine::Count;
+using engine::NumberedUnit;
 using engine::Pause;
 using engine::Print;
+using engine::Unit;
 using namespace lines;
 
 // The opening pause, the counter and the three messages, ending with the blank that sets the
@@ -39,7 +40,7 @@ inline constexpr Unit regular_unit{E81, S81, S81, E81, B81};
 // Every unit that breaks the pattern, with its lines in print order. Each one jolts the chain
 // sideways from there on.
 // clang-format off
-inline constexpr IrregularUnit irregular_units[] = {
+inline constexpr NumberedUnit irregular_units[] = {
     {7,   {E81, S81, S81, E81, B84}},
     {18,  {E81, S84, S81, E81, B81}},
     {21,  {E81, S81, S81, E81, B100}},
@@ -109,25 +110,24 @@ inline constexpr IrregularUnit irregular_units[] = {
 };
 // clang-format on
 
-inline constexpr BoxChain chain{
+// The chain of boxes: 1,498 units, played from this pattern as the script goes.
+inline constexpr engine::Units chain{
     .regular = regular_unit,
     .irregular = irregular_units,
-    .units = 1498,
+    .count = 1498,
     .last = {E81, S81, S81, E81, Banner},
 };
 
 // Holds the banner on the screen before the program ends.
 inline constexpr engine::Step closing[] = {Pause{3500ms}};
 
-inline constexpr auto script =
-    expand<std::size(opening) + chain.line_count() + std::size(closing)>(opening, chain, closing);
+inline constexpr engine::Script script{opening, chain, closing};
 
 static_assert(std::size(irregular_units) == 66);
-static_assert(chain.irregular_units_in_order());
+static_assert(chain.irregular_in_order());
 // With the blank that opens it, the art phase is 7,471 lines written back to back.
 static_assert(chain.line_count() + 1 == 7471);
 static_assert(engine::facts::table_in_first_use_order(script, table));
-static_assert(engine::facts::all_printable(table));
 static_assert(engine::facts::print_steps(script) == 7483);
 static_assert(engine::facts::printed_characters(script) == 606'393);
 static_assert(engine::facts::total_pause(script) == 18'500ms);

@@ -32,7 +32,6 @@ inline constexpr engine::Step script[] = {
 // clang-format on
 
 static_assert(engine::facts::table_in_first_use_order(script, table));
-static_assert(engine::facts::all_printable(table));
 static_assert(engine::facts::print_steps(script) == 13);
 static_assert(engine::facts::printed_characters(script) == 13 * 81);
 static_assert(engine::facts::total_pause(script) == 7500ms);

@@ -10,8 +10,8 @@ template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 
 } // namespace
 
-bool play(Script script, std::ostream& out, const Sleep& sleep) {
-  for (const Step& step : script) {
+bool play(const Script& script, std::ostream& out, const Sleep& sleep) {
+  for (const Step step : script) {
     std::visit(Overloaded{
                    [&](const Pause& pause) { sleep(pause.duration); },
                    [&](const Print& print) { print_line(out, print.line); },

@@ -1,5 +1,6 @@
 #include "child_process.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -122,4 +123,25 @@ void Pipe::close_write() {
     close(write);
     write = -1;
   }
+}
+
+TimedRead read_timed(int fd, std::chrono::steady_clock::time_point started,
+                     std::span<const std::string_view> texts) {
+  TimedRead got;
+  got.arrived.resize(texts.size());
+  char piece[65536];
+  for (ssize_t n; (n = ::read(fd, piece, sizeof piece)) > 0;) {
+    const auto now = std::chrono::steady_clock::now() - started;
+    got.bytes.append(piece, static_cast<std::size_t>(n));
+    got.totals.push_back({now, got.bytes.size()});
+    const std::size_t fresh = got.bytes.size() - static_cast<std::size_t>(n);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      // A text may straddle two reads: look from just before the new bytes.
+      const std::size_t from = fresh - std::min(fresh, texts[i].size());
+      if (!got.arrived[i] && got.bytes.find(texts[i], from) != std::string::npos) {
+        got.arrived[i] = now;
+      }
+    }
+  }
+  return got;
 }

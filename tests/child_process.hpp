@@ -1,7 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A file that is gone when the test is done with it.
@@ -67,3 +70,18 @@ struct Pipe {
   int read = -1;
   int write = -1;
 };
+
+// What a reader got from a pipe, read to its end as it came: every byte, when each of the texts
+// looked for first arrived, and after each read how long it had been since `started` and how
+// many bytes had come.
+struct TimedRead {
+  struct Total {
+    std::chrono::steady_clock::duration at;
+    std::size_t bytes;
+  };
+  std::string bytes;
+  std::vector<std::optional<std::chrono::steady_clock::duration>> arrived; // one a text
+  std::vector<Total> totals;
+};
+TimedRead read_timed(int fd, std::chrono::steady_clock::time_point started,
+                     std::span<const std::string_view> texts = {});

@@ -33,8 +33,6 @@ public:
   // The last rows, as a screen 25 rows high shows them, each with its spaces at the end left off.
   std::vector<std::string> screen() const;
 
-  std::string_view row(std::size_t index) const { return rows_.at(index); }
-
   // Writes bytes as one write and returns where they began.
   Position write(std::string_view bytes);
 

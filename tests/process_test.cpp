@@ -60,6 +60,21 @@ TEST(ShortDemoProgram, GivesASlowReaderEveryByte) {
   EXPECT_EQ(fnv1a(bytes), demo_short_output.digest);
 }
 
+// Written into a pipe, stdio holds output until it is flushed: the counter's endl is what sends
+// its last number on before the pause, rather than two seconds later with the first message.
+TEST(ShortDemoProgram, SendsTheCounterOnBeforeThePauseThatFollowsIt) {
+  constexpr std::string_view counter_end_then_message[] = {"\n199999\n", "Dette er min"};
+  Pipe pipe;
+  Child child{DEMO_SHORT_PROGRAM, {}, {.stdout_fd = pipe.write}};
+  pipe.close_write();
+  const TimedRead got =
+      read_timed(pipe.read, std::chrono::steady_clock::now(), counter_end_then_message);
+  EXPECT_EQ(child.wait().status, 0);
+
+  ASSERT_TRUE(got.arrived[0] && got.arrived[1]);
+  EXPECT_GE(*got.arrived[1] - *got.arrived[0], 1500ms);
+}
+
 // Every failure ends the performance at once: status 1, one line naming the program and the
 // reason, and none of the seven and a half seconds of pauses still to come.
 void expect_stopped_by(const ChildRun& result, const std::string& reason) {
