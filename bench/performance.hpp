@@ -34,17 +34,19 @@ struct Performance {
 
   static Performance of(std::string_view program, Phase phase = Phase::whole) {
     const engine::Script script = script_of(program);
-    auto art = script.end();
-    while (art != script.begin() && !std::holds_alternative<engine::Print>(*std::prev(art))) {
-      --art;
+    std::vector<engine::Step> steps;
+    for (const engine::Step step : script) {
+      steps.push_back(step);
     }
-    const auto art_end = art;
-    while (art != script.begin() && std::holds_alternative<engine::Print>(*std::prev(art))) {
-      --art;
-    }
+    const auto is_print = [](const engine::Step& step) {
+      return std::holds_alternative<engine::Print>(step);
+    };
+    const auto art_end = std::find_if(steps.rbegin(), steps.rend(), is_print).base();
+    const auto art =
+        std::find_if_not(std::make_reverse_iterator(art_end), steps.rend(), is_print).base();
 
     Performance performance;
-    for (auto step = script.begin(); step != script.end(); ++step) {
+    for (auto step = steps.begin(); step != steps.end(); ++step) {
       const bool in_art = step >= art && step < art_end;
       const auto* count = std::get_if<engine::Count>(&*step);
       if (count != nullptr && phase != Phase::art) {

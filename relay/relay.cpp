@@ -1,5 +1,9 @@
+// Runs a program and passes its output on at a console's speed; ends it, and all it started,
+// when the relay is ended or its output fails, and passes on how it ended.
+
 #include "relay/relay.hpp"
 
+#include "relay/child.hpp"
 #include "relay/pacer.hpp"
 
 #include <algorithm>
@@ -8,11 +12,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <optional>
 #include <poll.h>
-#include <sys/prctl.h>
+#include <string>
+#include <sys/ioctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,7 +36,7 @@ constexpr auto tick = 10ms;
 constexpr auto grace = 2s;
 
 volatile std::sig_atomic_t ending_signal = 0;
-int wake_up = -1; // write end of a pipe that wakes the main loop when a signal arrives
+int wake_up = -1; // write end of a pipe that wakes every wait of the relay when a signal arrives
 
 void on_ending_signal(int number) {
   if (ending_signal == 0) {
@@ -52,189 +57,236 @@ sigset_t ending_signal_set() {
   return set;
 }
 
-// Handlers without SA_RESTART, so that a signal also ends a write that a stalled terminal
-// holds up.
-void install_handlers() {
+// Handlers without SA_RESTART, so that a signal also ends a write that a stalled terminal holds
+// up; none for a signal that was ignored at the start, which stays ignored. SIGCHLD is at its
+// default whatever was inherited, so that the child can be waited for.
+void install_handlers(const Ignored& ignored) {
   struct sigaction action {};
   action.sa_handler = on_ending_signal;
   sigemptyset(&action.sa_mask);
   for (const int number : ending_signals) {
-    sigaction(number, &action, nullptr);
+    if (!ignored[static_cast<std::size_t>(number)]) {
+      sigaction(number, &action, nullptr);
+    }
   }
+  std::signal(SIGCHLD, SIG_DFL);
   std::signal(SIGPIPE, SIG_IGN); // a reader gone away is an error to report, not a death
 }
 
-struct Started {
-  pid_t pid = -1;
-  int error = 0; // errno of the failed start
+// Ends the relay by the signal that ended it, as the rule for programs that end on a signal has
+// it, so that its caller sees the death and not only a status. Returns the shell's status for
+// it should the signal not end the process.
+int end_by(int number) {
+  std::signal(number, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, number);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  raise(number);
+  return 128 + number;
+}
+
+bool make_pipe(int ends[2], int flags) {
+  return pipe2(ends, flags) == 0 && (ends[0] = above_standard(ends[0])) >= 0 &&
+         (ends[1] = above_standard(ends[1])) >= 0;
+}
+
+// A descriptor that becomes readable when the child ends, so that waiting for it and for a
+// signal is one wait; -1 where the system has none, and the wait then looks every tick.
+int child_descriptor(pid_t pid) {
+#ifdef SYS_pidfd_open
+  return above_standard(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
+#else
+  return -1;
+#endif
+}
+
+void drain(int fd) {
+  char bytes[64];
+  while (read(fd, bytes, sizeof bytes) > 0) {
+  }
+}
+
+int milliseconds_until(Clock::time_point when) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now());
+  return static_cast<int>(std::max(left.count(), 0L));
+}
+
+std::size_t bytes_waiting(int fd) {
+  int count = 0;
+  // Should the count not be had, there may be bytes: the next read tells.
+  return ioctl(fd, FIONREAD, &count) == 0 ? static_cast<std::size_t>(count) : 1;
+}
+
+struct Pumped {
+  enum class End { finished, output_failed, signalled, poll_failed } end;
+  int error = 0; // errno, when the output or a poll failed
 };
-
-// Starts the command with its standard output on `output`, with every signal at its default and
-// none blocked, and ended by SIGTERM should the relay die without ending it.
-Started start(std::span<char* const> command, int output) {
-  int report[2];
-  if (pipe2(report, O_CLOEXEC) != 0) {
-    return {.error = errno};
-  }
-  const pid_t parent = getpid();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    struct sigaction default_action {};
-    default_action.sa_handler = SIG_DFL;
-    for (int number = 1; number < NSIG; ++number) {
-      sigaction(number, &default_action, nullptr);
-    }
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (getppid() != parent) {
-      _exit(127);
-    }
-    dup2(output, STDOUT_FILENO);
-    execvp(command[0], command.data());
-    const int error = errno;
-    [[maybe_unused]] const auto written = write(report[1], &error, sizeof error);
-    _exit(127);
-  }
-  const int fork_error = errno;
-  close(report[1]);
-  Started started{.pid = pid, .error = pid < 0 ? fork_error : 0};
-  if (pid > 0) {
-    int exec_error = 0;
-    ssize_t n;
-    while ((n = read(report[0], &exec_error, sizeof exec_error)) < 0 && errno == EINTR) {
-    }
-    if (n == sizeof exec_error) {
-      waitpid(pid, nullptr, 0);
-      started = {.error = exec_error};
-    }
-  }
-  close(report[0]);
-  return started;
-}
-
-void sleep_until(Clock::time_point when) {
-  const auto since_epoch = when.time_since_epoch();
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(since_epoch);
-  const timespec until{.tv_sec = static_cast<time_t>(seconds.count()),
-                       .tv_nsec = static_cast<long>((since_epoch - seconds).count())};
-  // steady_clock is CLOCK_MONOTONIC; a signal ends the sleep early, which the loop notices.
-  clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr);
-}
-
-enum class Pumped { finished, output_failed, signalled };
 
 // Writes all the bytes, unless the output fails or a signal ends the relay.
 Pumped write_all(const char* bytes, std::size_t size) {
   while (size > 0) {
     const ssize_t n = write(STDOUT_FILENO, bytes, size);
     if (ending_signal != 0) {
-      return Pumped::signalled;
+      return {Pumped::End::signalled};
     }
     if (n < 0 && errno == EINTR) {
       continue;
     }
-    if (n <= 0) {
-      return Pumped::output_failed;
+    if (n < 0) {
+      return {Pumped::End::output_failed, errno};
+    }
+    if (n == 0) {
+      // Nothing written and no reason given: taken, as the standard tools take it, for a full
+      // device.
+      return {Pumped::End::output_failed, ENOSPC};
     }
     bytes += n;
     size -= static_cast<std::size_t>(n);
   }
-  return Pumped::finished;
+  return {Pumped::End::finished};
 }
 
-// Passes the child's output on until it ends, at `speed` characters a second.
-Pumped pump(int input, int signalled, long speed, int& output_error) {
+// Passes the child's output on until its end, at `speed` characters a second.
+Pumped pump(int input, int wake, long speed) {
   std::array<char, 65536> buffer;
   std::optional<Pacer> pacer;
   if (speed != 0) {
     pacer.emplace(speed, Clock::now());
   }
   auto next_tick = Clock::now();
-  const auto allowed = [&] { return pacer ? pacer->due(Clock::now()) : buffer.size(); };
+  bool hung_up = false; // the writers are gone; what is left in the pipe is all there is
 
-  while (ending_signal == 0) {
-    if (allowed() == 0) {
+  for (;;) {
+    if (ending_signal != 0) {
+      return {Pumped::End::signalled};
+    }
+    const std::size_t due = pacer ? pacer->due(Clock::now()) : buffer.size();
+    if (due == 0 && hung_up && bytes_waiting(input) == 0) {
+      return {Pumped::End::finished};
+    }
+    // With characters due, wait for some to read. Without, wait for the next tick, and wake
+    // early only for a signal or the end of the input, so that the end is not a character late.
+    std::array<pollfd, 2> waiting{{{input, POLLIN, 0}, {wake, POLLIN, 0}}};
+    int timeout = -1;
+    if (due == 0) {
+      waiting[0] = {hung_up ? -1 : input, 0, 0};
       next_tick = std::max(next_tick + tick, Clock::now());
-      sleep_until(next_tick);
+      timeout = milliseconds_until(next_tick);
+    }
+    if (poll(waiting.data(), waiting.size(), timeout) < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return {Pumped::End::poll_failed, errno};
+    }
+    if (waiting[1].revents != 0 || waiting[0].revents == 0) {
       continue;
     }
-    std::array<pollfd, 2> waiting{{{input, POLLIN, 0}, {signalled, POLLIN, 0}}};
-    if (poll(waiting.data(), waiting.size(), -1) < 0 || ending_signal != 0) {
+    if (due == 0) {
+      hung_up = true;
       continue;
     }
-    // Time has passed while waiting: what is due now, and never more than the buffer holds.
-    const std::size_t wanted = std::min(allowed(), buffer.size());
-    if (wanted == 0) {
-      continue;
-    }
-    const ssize_t n = read(input, buffer.data(), wanted);
+    const ssize_t n = read(input, buffer.data(), std::min(due, buffer.size()));
     if (n < 0 && errno == EINTR) {
       continue;
     }
     if (n <= 0) {
-      return Pumped::finished;
+      return {Pumped::End::finished};
     }
     const auto size = static_cast<std::size_t>(n);
-    const Pumped written = write_all(buffer.data(), size);
-    if (written != Pumped::finished) {
-      output_error = errno;
+    if (const Pumped written = write_all(buffer.data(), size);
+        written.end != Pumped::End::finished) {
       return written;
     }
     if (pacer) {
       pacer->drawn(size);
     }
   }
-  return Pumped::signalled;
 }
 
-// Waits for the child; asks it to end (SIGTERM) once `ask_to_end` is set or a signal ends the
-// relay, and kills it should it not end in time. Returns its wait status.
-int wait_for(pid_t pid, bool ask_to_end) {
+// Waits for the child and returns its wait status. It is asked to end with `end_with` when that
+// is a signal, or with the signal that ends the relay should one come meanwhile (woken then
+// should it be stopped), and killed should it not end within the grace period.
+std::optional<int> wait_for(pid_t pid, int wake, int end_with) {
+  const int ended = child_descriptor(pid);
   std::optional<Clock::time_point> kill_at;
+  bool killed = false;
+  std::optional<int> status;
   for (;;) {
-    if ((ask_to_end || ending_signal != 0) && !kill_at) {
-      kill(pid, SIGTERM);
+    if (end_with == 0) {
+      end_with = ending_signal;
+    }
+    if (end_with != 0 && !kill_at) {
+      kill(pid, end_with);
+      kill(pid, SIGCONT);
       kill_at = Clock::now() + grace;
     }
-    int status = 0;
-    const pid_t done = waitpid(pid, &status, kill_at ? WNOHANG : 0);
+    int wait_status = 0;
+    const pid_t done = waitpid(pid, &wait_status, WNOHANG);
     if (done == pid) {
-      return status;
+      status = wait_status;
+      break;
     }
     if (done < 0 && errno != EINTR) {
-      return 0;
+      break;
     }
-    if (kill_at && Clock::now() > *kill_at) {
+    if (kill_at && !killed && Clock::now() >= *kill_at) {
       kill(pid, SIGKILL);
+      killed = true;
     }
-    if (kill_at) {
-      sleep_until(Clock::now() + tick);
+    int timeout = -1;
+    if (kill_at && !killed) {
+      timeout = milliseconds_until(*kill_at);
+    }
+    if (ended < 0) {
+      timeout = timeout < 0 ? 10 : std::min(timeout, 10);
+    }
+    std::array<pollfd, 2> waiting{{{ended, POLLIN, 0}, {wake, POLLIN, 0}}};
+    if (poll(waiting.data(), waiting.size(), timeout) > 0 && waiting[1].revents != 0) {
+      drain(wake);
     }
   }
+  if (ended >= 0) {
+    close(ended);
+  }
+  return status;
+}
+
+// What became of the child, for the line that says why the relay ended.
+std::string fate(const char* program, int status, int signal) {
+  if (WIFSIGNALED(status) && WTERMSIG(status) == signal) {
+    return std::string{"so was "} + program;
+  }
+  if (WIFSIGNALED(status)) {
+    return std::string{program} + " was killed by signal " + std::to_string(WTERMSIG(status)) +
+           " (" + strsignal(WTERMSIG(status)) + ")";
+  }
+  return std::string{program} + " exited with status " + std::to_string(WEXITSTATUS(status));
 }
 
 } // namespace
 
 int relay(const char* name, const Options& options) {
+  const Ignored ignored = ignored_at_start();
   int wake[2];
   int output[2];
-  if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0 || pipe2(output, O_CLOEXEC) != 0) {
+  if (!make_pipe(wake, O_CLOEXEC | O_NONBLOCK) || !make_pipe(output, O_CLOEXEC)) {
     std::fprintf(stderr, "%s: cannot make a pipe: %s\n", name, std::strerror(errno));
-    return 1;
+    return 2;
   }
   wake_up = wake[1];
   // The child runs at most one page ahead of what is drawn, as on a console that was slow to
   // draw: each of its pauses begins about when what came before it is on the screen.
   fcntl(output[1], F_SETPIPE_SZ, static_cast<int>(sysconf(_SC_PAGESIZE)));
+  adopt_descendants();
 
   // Signals wait until the child is started, so that none reaches a handler of ours in it.
   const sigset_t ending = ending_signal_set();
   sigset_t before;
   sigprocmask(SIG_BLOCK, &ending, &before);
-  install_handlers();
-  const Started child = start(options.command, output[1]);
+  install_handlers(ignored);
+  const Started child = start_child(options.command, output[1], ignored);
   sigprocmask(SIG_SETMASK, &before, nullptr);
   close(output[1]);
   if (child.pid < 0) {
@@ -243,29 +295,45 @@ int relay(const char* name, const Options& options) {
     return 2;
   }
 
-  int output_error = 0;
-  const Pumped pumped = pump(output[0], wake[0], options.speed, output_error);
+  const Pumped pumped = pump(output[0], wake[0], options.speed);
   // With nobody reading, a child still writing ends too.
   close(output[0]);
-  const int status = wait_for(child.pid, pumped != Pumped::finished);
-
-  if (ending_signal != 0) {
-    if (ending_signal != SIGINT) {
-      std::fprintf(stderr, "%s: ended by signal %d (%s); so was %s\n", name, int{ending_signal},
-                   strsignal(ending_signal), options.command[0]);
-    }
-    return 128 + ending_signal;
+  const int end_with = pumped.end == Pumped::End::finished    ? 0
+                       : pumped.end == Pumped::End::signalled ? int{ending_signal}
+                                                              : SIGTERM;
+  const std::optional<int> status = wait_for(child.pid, wake[0], end_with);
+  const int wait_error = errno;
+  const int signal = ending_signal;
+  if (end_with != 0 || signal != 0) {
+    end_descendants();
   }
-  if (pumped == Pumped::output_failed) {
-    std::fprintf(stderr, "%s: write error: %s\n", name, std::strerror(output_error));
+
+  const char* program = options.command[0];
+  if (signal != 0) {
+    if (signal != SIGINT && status) {
+      std::fprintf(stderr, "%s: ended by signal %d (%s); %s\n", name, signal, strsignal(signal),
+                   fate(program, *status, signal).c_str());
+    }
+    return end_by(signal);
+  }
+  if (pumped.end == Pumped::End::output_failed) {
+    std::fprintf(stderr, "%s: write error: %s\n", name, std::strerror(pumped.error));
     return 1;
   }
-  if (WIFSIGNALED(status)) {
-    std::fprintf(stderr, "%s: %s was killed by signal %d (%s)\n", name, options.command[0],
-                 WTERMSIG(status), strsignal(WTERMSIG(status)));
-    return 128 + WTERMSIG(status);
+  if (pumped.end == Pumped::End::poll_failed) {
+    std::fprintf(stderr, "%s: cannot wait for output: %s\n", name, std::strerror(pumped.error));
+    return 1;
   }
-  return WEXITSTATUS(status);
+  if (!status) {
+    std::fprintf(stderr, "%s: cannot wait for %s: %s\n", name, program, std::strerror(wait_error));
+    return 1;
+  }
+  if (WIFSIGNALED(*status)) {
+    std::fprintf(stderr, "%s: %s was killed by signal %d (%s)\n", name, program, WTERMSIG(*status),
+                 strsignal(WTERMSIG(*status)));
+    return 128 + WTERMSIG(*status);
+  }
+  return WEXITSTATUS(*status);
 }
 
 } // namespace relay

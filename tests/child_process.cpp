@@ -48,15 +48,24 @@ Child::Child(const std::string& program, const std::vector<std::string>& args, C
     throw std::runtime_error("cannot fork");
   }
   if (pid_ == 0) {
-    const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    dup2(null, STDIN_FILENO);
+    if (options.stdin_closed) {
+      close(STDIN_FILENO);
+    } else {
+      const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
+      dup2(null, STDIN_FILENO);
+    }
     if (options.stdout_fd >= 0) {
       dup2(options.stdout_fd, STDOUT_FILENO);
     } else {
       close(STDOUT_FILENO);
     }
     dup2(error_output_.fd(), STDERR_FILENO);
-    std::signal(SIGPIPE, options.ignore_sigpipe ? SIG_IGN : SIG_DFL);
+    for (int number = 1; number < NSIG; ++number) {
+      std::signal(number, SIG_DFL);
+    }
+    for (const int number : options.ignored_signals) {
+      std::signal(number, SIG_IGN);
+    }
     if (options.file_size_limit >= 0) {
       std::signal(SIGXFSZ, SIG_IGN);
       const auto limit = static_cast<rlim_t>(options.file_size_limit);

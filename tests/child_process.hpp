@@ -23,9 +23,10 @@ private:
 };
 
 struct ChildOptions {
-  int stdout_fd = -1; // -1 starts the program with standard output closed
-  bool ignore_sigpipe = false;
-  long file_size_limit = -1; // bytes; past it a write fails as on a full disk
+  int stdout_fd = -1;                 // -1 starts the program with standard output closed
+  bool stdin_closed = false;          // rather than /dev/null
+  std::vector<int> ignored_signals{}; // ignored when it starts, as after nohup; others at default
+  long file_size_limit = -1;          // bytes; past it a write fails as on a full disk
 };
 
 // How a program ended, what it said on standard error and how long it ran.

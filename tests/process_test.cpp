@@ -120,7 +120,7 @@ std::string read_exactly(int fd, std::size_t size) {
 
 TEST(ShortDemoProgram, StopsAtOnceWhenItsReaderGoesAwayWithSigpipeIgnored) {
   Pipe pipe;
-  Child child{DEMO_SHORT_PROGRAM, {}, {.stdout_fd = pipe.write, .ignore_sigpipe = true}};
+  Child child{DEMO_SHORT_PROGRAM, {}, {.stdout_fd = pipe.write, .ignored_signals = {SIGPIPE}}};
   pipe.close_write();
   const std::string bytes = read_exactly(pipe.read, 4096);
   pipe.close_read();

@@ -1,0 +1,166 @@
+// Starting the relay's child, and ending what it leaves behind.
+
+#include "relay/child.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <string_view>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace relay {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto grace = 2s;
+constexpr int tick_ms = 10;
+
+// The parent of a process, from /proc/PID/stat: "PID (COMMAND) STATE PPID ...", where the
+// command may itself hold spaces and parentheses. -1 when it cannot be read.
+pid_t parent_of(std::string_view pid) {
+  const std::string path = "/proc/" + std::string{pid} + "/stat";
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return -1;
+  }
+  char text[512];
+  const ssize_t n = read(fd, text, sizeof text);
+  close(fd);
+  const std::string_view stat{text, static_cast<std::size_t>(std::max<ssize_t>(n, 0))};
+  const std::size_t after_command = stat.rfind(')');
+  if (after_command == std::string_view::npos || after_command + 4 >= stat.size()) {
+    return -1;
+  }
+  const std::string_view rest = stat.substr(after_command + 4); // past ") S "
+  pid_t parent = -1;
+  std::from_chars(rest.data(), rest.data() + rest.size(), parent);
+  return parent;
+}
+
+std::vector<pid_t> children_of(pid_t parent) {
+  std::vector<pid_t> children;
+  DIR* proc = opendir("/proc");
+  if (proc == nullptr) {
+    return children;
+  }
+  while (const dirent* entry = readdir(proc)) {
+    const std::string_view name = entry->d_name;
+    pid_t pid = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
+    if (error == std::errc{} && end == name.data() + name.size() && parent_of(name) == parent) {
+      children.push_back(pid);
+    }
+  }
+  closedir(proc);
+  return children;
+}
+
+} // namespace
+
+Ignored ignored_at_start() {
+  Ignored ignored{};
+  for (int number = 1; number < NSIG; ++number) {
+    struct sigaction action {};
+    ignored[static_cast<std::size_t>(number)] =
+        sigaction(number, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
+  }
+  return ignored;
+}
+
+int above_standard(int fd) {
+  if (fd < 0 || fd > STDERR_FILENO) {
+    return fd;
+  }
+  const int moved = fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  const int error = errno;
+  close(fd);
+  errno = error;
+  return moved;
+}
+
+Started start_child(std::span<char* const> command, int output, const Ignored& ignored) {
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0 || (report[0] = above_standard(report[0])) < 0 ||
+      (report[1] = above_standard(report[1])) < 0) {
+    return {.error = errno};
+  }
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    for (int number = 1; number < NSIG; ++number) {
+      struct sigaction action {};
+      const bool stays_ignored = ignored[static_cast<std::size_t>(number)] && number != SIGCHLD;
+      action.sa_handler = stays_ignored ? SIG_IGN : SIG_DFL;
+      sigaction(number, &action, nullptr);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) {
+      _exit(127);
+    }
+    dup2(output, STDOUT_FILENO);
+    execvp(command[0], command.data());
+    const int error = errno;
+    [[maybe_unused]] const auto written = write(report[1], &error, sizeof error);
+    _exit(127);
+  }
+  const int fork_error = errno;
+  close(report[1]);
+  Started started{.pid = pid, .error = pid < 0 ? fork_error : 0};
+  if (pid > 0) {
+    int exec_error = 0;
+    ssize_t n;
+    while ((n = read(report[0], &exec_error, sizeof exec_error)) < 0 && errno == EINTR) {
+    }
+    if (n == sizeof exec_error) {
+      waitpid(pid, nullptr, 0);
+      started = {.error = exec_error};
+    }
+  }
+  close(report[0]);
+  return started;
+}
+
+void adopt_descendants() {
+  prctl(PR_SET_CHILD_SUBREAPER, 1);
+}
+
+void end_descendants() {
+  const auto kill_at = Clock::now() + grace;
+  const auto give_up = kill_at + grace;
+  std::vector<pid_t> asked;
+  for (;;) {
+    pid_t reaped;
+    while ((reaped = waitpid(-1, nullptr, WNOHANG)) > 0) {
+    }
+    if ((reaped < 0 && errno == ECHILD) || Clock::now() > give_up) {
+      return;
+    }
+    // Those still there: asked once to end, and woken should they be stopped; killed when late.
+    const bool late = Clock::now() > kill_at;
+    for (const pid_t pid : children_of(getpid())) {
+      if (late) {
+        kill(pid, SIGKILL);
+      } else if (std::ranges::find(asked, pid) == asked.end()) {
+        kill(pid, SIGTERM);
+        kill(pid, SIGCONT);
+        asked.push_back(pid);
+      }
+    }
+    poll(nullptr, 0, tick_ms);
+  }
+}
+
+} // namespace relay
