@@ -146,6 +146,37 @@ TEST(Recording, IsMadeAnewTheSameInWellUnderASecond) {
   EXPECT_EQ(again, read_file(cast_path("demo")));
 }
 
+// A recording is saved whole or not at all, and every failure says which file and why.
+TEST(Recording, IsSavedWholeOrNotAtAllAndAFailureSaysWhy) {
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("recording-test-folder-" + std::to_string(::getpid()));
+  std::filesystem::create_directory(folder);
+  const std::string older = (folder / "older.cast").string();
+  std::ofstream{older} << "an older recording";
+  std::filesystem::permissions(older, std::filesystem::perms{0640});
+
+  // A full file system, as far as the recorder can tell.
+  const ChildRun full = run(RECORD_PROGRAM, {"demo", older}, {.file_size_limit = 100'000});
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.error_output, "qav-record: cannot write " + older + ": File too large\n");
+  EXPECT_TRUE(read_file(older) == "an older recording") << "the older recording was overwritten";
+
+  const ChildRun replaced = run(RECORD_PROGRAM, {"demo_short", older}, {});
+  EXPECT_EQ(replaced.status, 0);
+  EXPECT_TRUE(read_file(older) == read_file(cast_path("demo_short")));
+  EXPECT_EQ(std::filesystem::status(older).permissions(), std::filesystem::perms{0640});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator{folder}, {}), 1)
+      << "a temporary file was left behind";
+  std::filesystem::remove_all(folder);
+
+  const ChildRun device = run(RECORD_PROGRAM, {"demo_short", "/dev/full"}, {});
+  EXPECT_EQ(device.status, 1);
+  EXPECT_EQ(device.error_output, "qav-record: cannot write /dev/full: No space left on device\n");
+  const ChildRun no_name = run(RECORD_PROGRAM, {"demo", ""}, {});
+  EXPECT_EQ(no_name.status, 2);
+  EXPECT_EQ(no_name.error_output, "usage: qav-record demo|demo_short FILE\n");
+}
+
 class Asciinema : public testing::Test {
 protected:
   void SetUp() override {

@@ -1,0 +1,17 @@
+#pragma once
+
+// Saving a file whole or not at all.
+
+#include <string_view>
+
+namespace recorder {
+
+// Writes the bytes to the file named. Where it names a regular file, or nothing yet (a symbolic
+// link is followed to what it names), they go to a temporary file beside it, renamed into place
+// once all are written: a failure leaves the file as it was and nothing else behind, and a file
+// that was there keeps its permissions. Anything else (a device, a pipe, a name through
+// /proc/self/fd such as /dev/stdout) is written directly and never replaced. Returns 0, or the
+// errno of the failure.
+int save(const char* name, std::string_view bytes);
+
+} // namespace recorder
