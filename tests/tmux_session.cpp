@@ -29,7 +29,7 @@ bool TmuxSession::available() {
   return result.exited && result.status == 0;
 }
 
-TmuxSession::TmuxSession(const std::vector<std::string>& command)
+TmuxSession::TmuxSession(const std::vector<std::string>& command, TerminalSize size)
     : folder_{make_folder()}, socket_{folder_ + "/tmux"}, exit_status_file_{folder_ + "/status"} {
   // The shell notes the program's exit status where the test can read it.
   std::string shell_command;
@@ -45,7 +45,8 @@ TmuxSession::TmuxSession(const std::vector<std::string>& command)
   tmux({"set-option", "-g", "history-limit", history_rows, ";",
         "set-option", "-g", "remain-on-exit", "on", ";",
         "set-option", "-g", "status", "off", ";",
-        "new-session", "-d", "-x", "80", "-y", "25", "-s", "demo", shell_command, ";",
+        "new-session", "-d", "-x", std::to_string(size.columns), "-y", std::to_string(size.rows),
+        "-s", "demo", shell_command, ";",
         "run-shell", "-b", watchdog});
   // clang-format on
 }

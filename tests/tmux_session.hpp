@@ -6,18 +6,23 @@
 #include <string>
 #include <vector>
 
-// A program alone in a detached tmux session 80 columns by 25 rows, on a tmux server of its
-// own, with every row it scrolls off kept in the history and the pane kept after it ends. The
-// server's socket and the program's exit status are kept in a temporary folder of the session's
-// own, which goes with it; should the test be killed, the server ends itself and removes the
-// folder.
+// A program alone in a detached tmux session, 80 columns by 25 rows unless told otherwise, on a
+// tmux server of its own, with every row it scrolls off kept in the history and the pane kept after
+// it ends. The server's socket and the program's exit status are kept in a temporary folder of the
+// session's own, which goes with it; should the test be killed, the server ends itself and removes
+// the folder.
+struct TerminalSize {
+  int columns = 80;
+  int rows = 25;
+};
+
 class TmuxSession {
 public:
   static bool available();
 
   explicit TmuxSession(const std::string& program) : TmuxSession{std::vector{program}} {}
   // The program and its arguments.
-  explicit TmuxSession(const std::vector<std::string>& command);
+  explicit TmuxSession(const std::vector<std::string>& command, TerminalSize size = {});
   ~TmuxSession();
   TmuxSession(const TmuxSession&) = delete;
   TmuxSession& operator=(const TmuxSession&) = delete;
@@ -28,7 +33,7 @@ public:
   // Whether the program is still running.
   bool running() const;
 
-  // The 25 rows on screen now.
+  // The rows on screen now.
   std::string screen() const;
 
   // Waits for the program to end and returns its exit status.
