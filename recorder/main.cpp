@@ -1,7 +1,7 @@
 // Records a demo's performance as a terminal recording (asciicast v2), drawn at a console's
 // speed, by playing the demo's own script on a virtual clock.
 //
-//   qav-record demo|demo_short FILE
+//   qav-record [--speed S] demo|demo_short FILE
 
 #include "demo/script.hpp"
 #include "demo_short/script.hpp"
@@ -10,6 +10,7 @@
 #include "recorder/cast_recorder.hpp"
 #include "recorder/save.hpp"
 
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -17,30 +18,53 @@
 #include <string>
 #include <string_view>
 
+namespace {
+
+constexpr long fastest_speed = 100'000'000;
+
+int usage() {
+  std::fputs("usage: qav-record [--speed S] demo|demo_short FILE\n", stderr);
+  return 2;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
-  const std::string_view which = argc == 3 ? argv[1] : "";
-  if ((which != "demo" && which != "demo_short") || *argv[2] == '\0') {
-    std::fputs("usage: qav-record demo|demo_short FILE\n", stderr);
-    return 2;
+  long speed = engine::default_console_speed;
+  int next = 1;
+  if (argc > 2 && std::string_view{argv[1]} == "--speed") {
+    const std::string_view text = argv[2];
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), speed);
+    if (error != std::errc{} || end != text.data() + text.size() || speed < 1 ||
+        speed > fastest_speed) {
+      std::fprintf(stderr, "qav-record: the speed must be a whole number from 1 to %ld, not '%s'\n",
+                   fastest_speed, argv[2]);
+      return usage();
+    }
+    next = 3;
   }
+  const std::string_view which = argc == next + 2 ? argv[next] : "";
+  if ((which != "demo" && which != "demo_short") || *argv[next + 1] == '\0') {
+    return usage();
+  }
+  const char* file = argv[next + 1];
   // Past a file size limit a write fails, to be reported and cleaned up like any other, rather
   // than killing the recorder with its temporary file left behind.
   std::signal(SIGXFSZ, SIG_IGN);
   const engine::Script script =
       which == "demo" ? engine::Script{demo::script} : engine::Script{demo_short::script};
-  const std::string title = std::string{which} + ", drawn at " +
-                            std::to_string(engine::default_console_speed) +
+  const std::string title = std::string{which} + ", drawn at " + std::to_string(speed) +
                             " characters a second on an 80-column console";
   // Made whole in memory, a few megabytes, then saved whole or not at all.
   std::ostringstream text;
-  recorder::CastRecorder cast{text, engine::default_console_speed, title};
+  recorder::CastRecorder cast{text, speed, title};
   std::ostream out{&cast};
   const bool played =
       engine::play(script, out, [&](std::chrono::milliseconds pause) { cast.pause(pause); });
   cast.finish();
-  const int error = played && text ? recorder::save(argv[2], text.view()) : ENOMEM;
+  const int error = played && text ? recorder::save(file, text.view()) : ENOMEM;
   if (error != 0) {
-    std::fprintf(stderr, "qav-record: cannot write %s: %s\n", argv[2], std::strerror(error));
+    std::fprintf(stderr, "qav-record: cannot write %s: %s\n", file, std::strerror(error));
     return 1;
   }
   return 0;

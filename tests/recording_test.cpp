@@ -2,6 +2,8 @@
 #include "digest.hpp"
 #include "needs.hpp"
 
+#include "engine/console_speed.hpp"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -81,14 +83,17 @@ std::string read_file(const std::filesystem::path& path) {
   return text.str();
 }
 
-std::string cast_path(const char* program) {
-  return std::string{CAST_DIR} + "/" + program + ".cast";
+constexpr long speeds[] = {CONSOLE_SPEEDS};
+
+std::string cast_path(const char* program, long speed = engine::default_console_speed) {
+  return std::string{CAST_DIR} + "/" + program + "-" + std::to_string(speed) + ".cast";
 }
 
 void expect_exact_and_framed(const Cast& cast, const Expected& expected, double pauses,
-                             const char* title) {
+                             const char* program, long speed) {
   EXPECT_TRUE(cast.header.starts_with(R"({"version": 2, "width": 80, "height": 25, "title": ")" +
-                                      std::string{title}))
+                                      std::string{program} + ", drawn at " + std::to_string(speed) +
+                                      " characters"))
       << cast.header;
   const std::string output = cast.output();
   EXPECT_EQ(output.size(), expected.bytes);
@@ -97,7 +102,7 @@ void expect_exact_and_framed(const Cast& cast, const Expected& expected, double 
   // One event a frame at most, each timed when its last character is drawn: a frame after the
   // one before it, unless a pause follows and it ends part of the way through its frame. The
   // last event is empty, at the end of the closing pause.
-  const double frame_less_a_character = 1.0 / 60 - 1.0 / 60'000 - 1e-6;
+  const double frame_less_a_character = 1.0 / 60 - 1.0 / static_cast<double>(speed) - 1e-6;
   const auto& events = cast.events;
   for (std::size_t i = 1; i + 1 < events.size(); ++i) {
     const bool before_a_pause = events[i + 1].time - events[i].time >= 0.5;
@@ -107,32 +112,41 @@ void expect_exact_and_framed(const Cast& cast, const Expected& expected, double 
   }
   ASSERT_FALSE(cast.events.empty());
   EXPECT_EQ(cast.events.back().text, "");
-  EXPECT_NEAR(cast.events.back().time, pauses + static_cast<double>(expected.bytes) / 60'000, 1e-5);
+  EXPECT_NEAR(cast.events.back().time,
+              pauses + static_cast<double>(expected.bytes) / static_cast<double>(speed), 1e-5);
 }
 
-TEST(Recording, OfTheMainDemoIsItsOutputDrawnAtAConsolesSpeedWithItsPauses) {
-  const Cast cast = read_cast(cast_path("demo"));
-  expect_exact_and_framed(cast, demo_output, 18.5, "demo");
+// At every speed only the drawing is faster or slower: each pause keeps its length.
+TEST(Recording, OfTheMainDemoIsItsOutputDrawnAtEachSpeedWithItsPauses) {
+  for (const long speed : speeds) {
+    SCOPED_TRACE(speed);
+    const double s = static_cast<double>(speed);
+    const Cast cast = read_cast(cast_path("demo", speed));
+    expect_exact_and_framed(cast, demo_output, 18.5, "demo", speed);
 
-  EXPECT_NEAR(cast.events.front().time, 8.0, 1.0 / 60 + 1e-6);
-  const double message_1 = cast.time_of("Dette er min");
-  const double message_2 = cast.time_of("Til naeste QAV");
-  const double message_3 = cast.time_of("Fortsat godt");
-  const double first_box = cast.time_of("#######");
-  EXPECT_NEAR(message_1, 8.0 + 2.0 + (23'890 + 4 * 81) / 60'000.0, 1.0 / 60);
-  EXPECT_GE(message_2 - message_1, 2.0);
-  EXPECT_GE(message_3 - message_2, 2.0);
-  EXPECT_GE(first_box - message_3, 1.0);
-  EXPECT_NEAR(cast.time_of("QAV FOREVER") - first_box, 605'421 / 60'000.0, 0.05);
+    EXPECT_NEAR(cast.events.front().time, 8.0, 1.0 / 60 + 1e-6);
+    const double message_1 = cast.time_of("Dette er min");
+    const double message_2 = cast.time_of("Til naeste QAV");
+    const double message_3 = cast.time_of("Fortsat godt");
+    const double first_box = cast.time_of("#######");
+    EXPECT_NEAR(message_1, 8.0 + 2.0 + (23'890 + 4 * 81) / s, 1.0 / 60);
+    EXPECT_GE(message_2 - message_1, 2.0);
+    EXPECT_GE(message_3 - message_2, 2.0);
+    EXPECT_GE(first_box - message_3, 1.0);
+    EXPECT_NEAR(cast.time_of("QAV FOREVER") - first_box, 605'421 / s, 0.05);
+  }
 }
 
-TEST(Recording, OfTheShortDemoIsItsOutputDrawnAtAConsolesSpeedWithItsPauses) {
-  const Cast cast = read_cast(cast_path("demo_short"));
-  expect_exact_and_framed(cast, demo_short_output, 7.5, "demo_short");
+TEST(Recording, OfTheShortDemoIsItsOutputDrawnAtEachSpeedWithItsPauses) {
+  for (const long speed : speeds) {
+    SCOPED_TRACE(speed);
+    const Cast cast = read_cast(cast_path("demo_short", speed));
+    expect_exact_and_framed(cast, demo_short_output, 7.5, "demo_short", speed);
 
-  const double message_1 = cast.time_of("Dette er min");
-  EXPECT_NEAR(message_1, 2.0 + (1'288'890 + 81) / 60'000.0, 1.0 / 60);
-  EXPECT_GE(cast.time_of("Til naeste QAV") - message_1, 2.0);
+    const double message_1 = cast.time_of("Dette er min");
+    EXPECT_NEAR(message_1, 2.0 + (1'288'890 + 81) / static_cast<double>(speed), 1.0 / 60);
+    EXPECT_GE(cast.time_of("Til naeste QAV") - message_1, 2.0);
+  }
 }
 
 TEST(Recording, IsMadeAnewTheSameInWellUnderASecond) {
@@ -174,7 +188,7 @@ TEST(Recording, IsSavedWholeOrNotAtAllAndAFailureSaysWhy) {
   EXPECT_EQ(device.error_output, "qav-record: cannot write /dev/full: No space left on device\n");
   const ChildRun no_name = run(RECORD_PROGRAM, {"demo", ""}, {});
   EXPECT_EQ(no_name.status, 2);
-  EXPECT_EQ(no_name.error_output, "usage: qav-record demo|demo_short FILE\n");
+  EXPECT_EQ(no_name.error_output, "usage: qav-record [--speed S] demo|demo_short FILE\n");
 }
 
 class Asciinema : public testing::Test {

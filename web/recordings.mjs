@@ -1,12 +1,16 @@
-// Writes the recordings as a script that defines them, so that the page can play them when it
-// is opened straight from disk, where a browser fetches no files.
+// Writes each recording as a script that hands it, gzipped, to the page: the page loads the one
+// chosen when it is chosen, which works even from disk, where a page may fetch no file.
 //
-//   node recordings.mjs OUTPUT.js NAME=FILE.cast...
+//   node recordings.mjs OUTPUT_DIR NAME-SPEED.cast...
 import { readFileSync, writeFileSync } from "node:fs";
+import { basename } from "node:path";
+import { gzipSync } from "node:zlib";
 
-const [output, ...recordings] = process.argv.slice(2);
-const entries = recordings.map((pair) => {
-  const [name, file] = pair.split("=");
-  return `  ${JSON.stringify(name)}: ${JSON.stringify(readFileSync(file, "utf8"))},`;
-});
-writeFileSync(output, `"use strict";\nconst recordings = {\n${entries.join("\n")}\n};\n`);
+const [outputDir, ...casts] = process.argv.slice(2);
+for (const cast of casts) {
+  const [, name, speed] = basename(cast).match(/^(.*)-(\d+)\.cast$/);
+  // gzip with no name and no time in its header: the same bytes at every build.
+  const packed = gzipSync(readFileSync(cast), { level: 9 }).toString("base64");
+  writeFileSync(`${outputDir}/${name}-${speed}.js`,
+    `qavRecording(${JSON.stringify(name)}, ${speed}, "${packed}");\n`);
+}

@@ -1,16 +1,55 @@
-// Opens the page in headless Chromium, chooses a demo, and prints the 25 rows its terminal shows
-// at each moment asked for (seconds into the recording, or "end"), each screen after a line
-// "--- screen"; then, after "--- errors", every error the page reported. With SCREENSHOT set to
-// a file name, a picture of the page at the last moment goes there too.
+// Opens the page in headless Chromium or Firefox, from disk or from a static server of its own on
+// 127.0.0.1, and prints what the first view of it loaded: "--- first view N bytes" (what the
+// server sent, or from disk the sizes of the files Chromium asked for). Then, for each
+// reading NAME@SPEED:MOMENT,... it chooses that demo at that speed and prints the 25 rows its
+// terminal shows at each moment (seconds into the recording, or "end"), each after a line
+// "--- screen NAME@SPEED MOMENT"; last, after "--- errors", every error the page reported. With
+// SCREENSHOT set to a file name, a picture of the page at the last moment goes there too.
 //
-//   node read_page.mjs NPM_DIR PAGE_FILE PROFILE_DIR DEMO MOMENT...
+//   node read_page.mjs chromium|firefox NPM_DIR PAGE_DIR PROFILE_DIR file|http|single READING...
+import { createReadStream, statSync } from "node:fs";
+import { createServer } from "node:http";
 import { createRequire } from "node:module";
-import { pathToFileURL } from "node:url";
+import { extname, join, normalize } from "node:path";
+import { fileURLToPath, pathToFileURL } from "node:url";
 
-const [npmDir, pageFile, profileDir, demo, ...moments] = process.argv.slice(2);
+const [browserName, npmDir, pageDir, profileDir, origin, ...readings] = process.argv.slice(2);
 const puppeteer = createRequire(`${npmDir}/package.json`)("puppeteer-core");
 
-const browser = await puppeteer.launch({
+// A static server that counts every byte it sends, uncompressed.
+const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css",
+  ".ttf": "font/ttf" };
+let served = 0;
+const server = createServer((request, response) => {
+  const path = normalize(join(pageDir, decodeURIComponent(new URL(request.url, "http://x").pathname)));
+  let size;
+  try {
+    size = statSync(path).size;
+  } catch {
+    response.writeHead(404).end();
+    return;
+  }
+  response.writeHead(200, { "Content-Type": types[extname(path)] ?? "application/octet-stream",
+    "Content-Length": size });
+  served += size;
+  createReadStream(path).pipe(response);
+});
+if (origin === "http") {
+  await new Promise((listening) => server.listen(0, "127.0.0.1", listening));
+}
+// "single": the page as one file, alone in the folder.
+const pageUrl = origin === "http" ? `http://127.0.0.1:${server.address().port}/index.html`
+  : pathToFileURL(`${pageDir}/${origin === "single" ? "qav-demos.html" : "index.html"}`).href;
+
+const browser = await puppeteer.launch(browserName === "firefox" ? {
+  browser: "firefox",
+  executablePath: process.env.FIREFOX ?? "/usr/bin/firefox-esr",
+  headless: true,
+  userDataDir: profileDir,
+  // Nothing from the network: no updates, no telemetry, no captive portal checks.
+  extraPrefsFirefox: { "network.captive-portal-service.enabled": false,
+    "app.update.enabled": false, "toolkit.telemetry.enabled": false },
+} : {
   executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
   headless: true,
   userDataDir: profileDir,
@@ -25,38 +64,56 @@ try {
     if (message.type() === "error") errors.push(message.text());
   });
   page.on("pageerror", (error) => errors.push(error.message));
+  const fromDisk = new Set();
+  page.on("request", (request) => {
+    if (request.url().startsWith("file:")) fromDisk.add(fileURLToPath(request.url()));
+  });
   page.on("requestfailed", (request) => errors.push(`failed to load ${request.url()}`));
   await page.setViewport({ width: 1280, height: 800 });
-  await page.goto(pathToFileURL(pageFile).href);
-  await page.click(`button[data-demo="${demo}"]`);
-  await page.waitForSelector("pre.ap-term-text span.ap-line");
-
-  if (process.env.SCREENSHOT) {
-    // Once it has played, the player shows the picture without its big start button over it.
-    await page.evaluate(async () => {
-      await window.player.play();
-      await window.player.pause();
-    });
+  await page.goto(pageUrl);
+  await page.evaluate(() => window.qavReady);
+  // Firefox reports no requests for files from disk: there only the server's count is had.
+  if (origin === "http" || browserName === "chromium") {
+    const loaded = origin === "http" ? served
+      : [...fromDisk].reduce((sum, file) => sum + statSync(file).size, 0);
+    console.log(`--- first view ${loaded} bytes`);
   }
-  for (const moment of moments) {
-    await page.evaluate((at) => window.player.seek(at === "end" ? "100%" : Number(at)), moment);
-    // The terminal is drawn on the next animation frames.
-    await page.evaluate(() => new Promise((done) => setTimeout(done, 500)));
-    const rows = await page.evaluate(() =>
-      [...document.querySelectorAll("pre.ap-term-text span.ap-line")].map((line) => {
-        let row = "";
-        for (const run of line.children) {
-          const offset = Number(getComputedStyle(run).getPropertyValue("--offset"));
-          row = row.padEnd(offset, " ") + run.textContent;
-        }
-        return row.replace(/\s+$/, "");
-      }));
-    console.log(["--- screen", ...rows].join("\n"));
+
+  for (const reading of readings) {
+    const [choice, moments] = reading.split(":");
+    const [demo, speed] = choice.split("@");
+    await page.click(`button[data-demo="${demo}"]`);
+    await page.evaluate(() => window.qavReady);
+    await page.click(`button[data-speed="${speed}"]`);
+    await page.evaluate(() => window.qavReady);
+    if (process.env.SCREENSHOT) {
+      // Once it has played, the player shows the picture without its big start button over it.
+      await page.evaluate(async () => {
+        await window.player.play();
+        await window.player.pause();
+      });
+    }
+    for (const moment of moments.split(",")) {
+      await page.evaluate((at) => window.player.seek(at === "end" ? "100%" : Number(at)), moment);
+      // The terminal is drawn on the next animation frames.
+      await page.evaluate(() => new Promise((done) => setTimeout(done, 500)));
+      const rows = await page.evaluate(() =>
+        [...document.querySelectorAll("pre.ap-term-text span.ap-line")].map((line) => {
+          let row = "";
+          for (const run of line.children) {
+            const offset = Number(getComputedStyle(run).getPropertyValue("--offset"));
+            row = row.padEnd(offset, " ") + run.textContent;
+          }
+          return row.replace(/\s+$/, "");
+        }));
+      console.log([`--- screen ${choice} ${moment}`, ...rows].join("\n"));
+    }
   }
   if (process.env.SCREENSHOT) {
     await page.screenshot({ path: process.env.SCREENSHOT });
   }
 } finally {
   await browser.close();
+  server.close();
 }
 console.log(["--- errors", ...errors].join("\n"));
