@@ -2,7 +2,6 @@
 
 #include "engine/script.hpp"
 
-#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <span>
@@ -14,8 +13,13 @@ namespace engine::facts {
 
 constexpr std::size_t print_steps(const Script& script) {
   const auto prints = [](std::span<const Step> steps) {
-    return static_cast<std::size_t>(std::ranges::count_if(
-        steps, [](const Step& step) { return std::holds_alternative<Print>(step); }));
+    std::size_t count = 0;
+    for (const Step& step : steps) {
+      if (std::holds_alternative<Print>(step)) {
+        ++count;
+      }
+    }
+    return count;
   };
   return prints(script.before()) + (script.units() ? script.units()->line_count() : 0) +
          prints(script.after());
@@ -54,8 +58,10 @@ constexpr bool table_in_first_use_order(const Script& script, std::span<const Li
   std::size_t next_new = 0;
   bool in_order = true;
   const auto printed = [&](Line line) {
-    if (std::ranges::find(table.first(next_new), line) != table.first(next_new).end()) {
-      return;
+    for (const Line known : table.first(next_new)) {
+      if (known == line) {
+        return;
+      }
     }
     if (next_new == table.size() || table[next_new] != line) {
       in_order = false;

@@ -2,7 +2,6 @@
 
 #include "engine/line.hpp"
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <initializer_list>
@@ -19,7 +18,10 @@ public:
     if (lines.size() == 0 || lines.size() > capacity) {
       throw "a unit holds one to seven lines";
     }
-    std::ranges::copy(lines, lines_.begin());
+    std::size_t i = 0;
+    for (const Line line : lines) {
+      lines_[i++] = line;
+    }
   }
 
   constexpr const Line* begin() const { return lines_.data(); }
@@ -59,8 +61,12 @@ struct Units {
     if (number == count) {
       return last;
     }
-    const auto found = std::ranges::find(irregular, number, &NumberedUnit::number);
-    return found == irregular.end() ? regular : found->lines;
+    for (const NumberedUnit& entry : irregular) {
+      if (entry.number == number) {
+        return entry.lines;
+      }
+    }
+    return regular;
   }
 
   constexpr bool irregular_in_order() const {

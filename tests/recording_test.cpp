@@ -1,3 +1,4 @@
+#include "cast_file.hpp"
 #include "child_process.hpp"
 #include "digest.hpp"
 #include "needs.hpp"
@@ -10,78 +11,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 using namespace std::chrono_literals;
 
 namespace {
-
-struct Event {
-  double time;
-  std::string text;
-};
-
-struct Cast {
-  std::string header;
-  std::vector<Event> events;
-
-  // The output as a program wrote it: each CR LF back to the LF it was.
-  std::string output() const {
-    std::string bytes;
-    for (const Event& event : events) {
-      for (std::size_t i = 0; i < event.text.size(); ++i) {
-        if (!event.text.compare(i, 2, "\r\n")) {
-          continue;
-        }
-        bytes += event.text[i];
-      }
-    }
-    return bytes;
-  }
-
-  // When the first event that holds the text was played.
-  double time_of(std::string_view text) const {
-    for (const Event& event : events) {
-      if (event.text.find(text) != std::string::npos) {
-        return event.time;
-      }
-    }
-    ADD_FAILURE() << text << " is not in the recording";
-    return -1;
-  }
-};
-
-// Reads the output events `[time, "o", "text"]`, one a line, that the recorder writes.
-Cast read_cast(const std::string& path) {
-  std::ifstream file{path};
-  Cast cast;
-  std::getline(file, cast.header);
-  for (std::string line; std::getline(file, line);) {
-    Event event{std::stod(line.substr(1)), ""};
-    const std::size_t open = line.find(R"(, "o", ")");
-    EXPECT_NE(open, std::string::npos) << line;
-    for (std::size_t i = open + 8; i < line.size() && line[i] != '"'; ++i) {
-      if (line[i] == '\\') {
-        const char escaped = line[++i];
-        event.text += escaped == 'r' ? '\r' : escaped == 'n' ? '\n' : escaped;
-      } else {
-        event.text += line[i];
-      }
-    }
-    cast.events.push_back(event);
-  }
-  return cast;
-}
-
-std::string read_file(const std::filesystem::path& path) {
-  std::ifstream file{path, std::ios::binary};
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 constexpr long speeds[] = {CONSOLE_SPEEDS};
 
@@ -147,48 +82,6 @@ TEST(Recording, OfTheShortDemoIsItsOutputDrawnAtEachSpeedWithItsPauses) {
     EXPECT_NEAR(message_1, 2.0 + (1'288'890 + 81) / static_cast<double>(speed), 1.0 / 60);
     EXPECT_GE(cast.time_of("Til naeste QAV") - message_1, 2.0);
   }
-}
-
-TEST(Recording, IsMadeAnewTheSameInWellUnderASecond) {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("recording-test-" + std::to_string(::getpid()) + ".cast");
-  const ChildRun made = run(RECORD_PROGRAM, {"demo", path}, {.stdout_fd = -1});
-  EXPECT_EQ(made.status, 0);
-  EXPECT_LT(made.elapsed, 1s);
-  const std::string again = read_file(path);
-  std::filesystem::remove(path);
-  EXPECT_EQ(again, read_file(cast_path("demo")));
-}
-
-// A recording is saved whole or not at all, and every failure says which file and why.
-TEST(Recording, IsSavedWholeOrNotAtAllAndAFailureSaysWhy) {
-  const auto folder = std::filesystem::temp_directory_path() /
-                      ("recording-test-folder-" + std::to_string(::getpid()));
-  std::filesystem::create_directory(folder);
-  const std::string older = (folder / "older.cast").string();
-  std::ofstream{older} << "an older recording";
-  std::filesystem::permissions(older, std::filesystem::perms{0640});
-
-  // A full file system, as far as the recorder can tell.
-  const ChildRun full = run(RECORD_PROGRAM, {"demo", older}, {.file_size_limit = 100'000});
-  EXPECT_EQ(full.status, 1);
-  EXPECT_EQ(full.error_output, "qav-record: cannot write " + older + ": File too large\n");
-  EXPECT_TRUE(read_file(older) == "an older recording") << "the older recording was overwritten";
-
-  const ChildRun replaced = run(RECORD_PROGRAM, {"demo_short", older}, {});
-  EXPECT_EQ(replaced.status, 0);
-  EXPECT_TRUE(read_file(older) == read_file(cast_path("demo_short")));
-  EXPECT_EQ(std::filesystem::status(older).permissions(), std::filesystem::perms{0640});
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator{folder}, {}), 1)
-      << "a temporary file was left behind";
-  std::filesystem::remove_all(folder);
-
-  const ChildRun device = run(RECORD_PROGRAM, {"demo_short", "/dev/full"}, {});
-  EXPECT_EQ(device.status, 1);
-  EXPECT_EQ(device.error_output, "qav-record: cannot write /dev/full: No space left on device\n");
-  const ChildRun no_name = run(RECORD_PROGRAM, {"demo", ""}, {});
-  EXPECT_EQ(no_name.status, 2);
-  EXPECT_EQ(no_name.error_output, "usage: qav-record [--speed S] demo|demo_short FILE\n");
 }
 
 class Asciinema : public testing::Test {
