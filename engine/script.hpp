@@ -39,10 +39,13 @@ public:
   template <std::size_t N> constexpr Script(const Step (&steps)[N]) : before_{steps} {}
   template <std::size_t N> constexpr Script(const std::array<Step, N>& steps) : before_{steps} {}
   constexpr Script(std::span<const Step> before, const Units& units, std::span<const Step> after)
-      : before_{before}, units_{&units}, after_{after} {}
+      : before_{before}, units_{&units}, has_units_{true}, after_{after} {}
 
   constexpr std::span<const Step> before() const { return before_; }
-  constexpr const Units* units() const { return units_; }
+  // Whether the units are there is a flag of its own: under UBSan, GCC 12 will not compare the
+  // address of a constant with null in a constant expression.
+  constexpr bool has_units() const { return has_units_; }
+  constexpr const Units& units() const { return *units_; }
   constexpr std::span<const Step> after() const { return after_; }
 
   // Walks the expanded steps in order, each made as it is reached.
@@ -89,7 +92,7 @@ public:
           if (unit_ != nullptr && index_ < unit_->size()) {
             return;
           }
-          if (script_->units_ == nullptr || number_ == script_->units_->count) {
+          if (!script_->has_units_ || number_ == script_->units_->count) {
             part_ = Part::after;
           } else {
             unit_ = &next_unit();
@@ -135,6 +138,7 @@ public:
 private:
   std::span<const Step> before_;
   const Units* units_ = nullptr;
+  bool has_units_ = false;
   std::span<const Step> after_;
 };
 
