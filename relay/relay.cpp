@@ -205,21 +205,26 @@ Pumped pump(int input, int wake, long speed) {
   }
 }
 
-// Waits for the child and returns its wait status. It is asked to end with `end_with` when that
-// is a signal, or with the signal that ends the relay should one come meanwhile (woken then
-// should it be stopped), and killed should it not end within the grace period.
-std::optional<int> wait_for(pid_t pid, int wake, int end_with) {
+// Asks the child to end with a signal, and wakes it should it be stopped.
+void ask_to_end(pid_t pid, int signal) {
+  kill(pid, signal);
+  kill(pid, SIGCONT);
+}
+
+// Waits for the child and returns its wait status. Once it has been asked to end (`asked`, or
+// with the signal that ends the relay should one come meanwhile), it is killed should it not end
+// within the grace period.
+std::optional<int> wait_for(pid_t pid, int wake, bool asked) {
   const int ended = child_descriptor(pid);
   std::optional<Clock::time_point> kill_at;
+  if (asked) {
+    kill_at = Clock::now() + grace;
+  }
   bool killed = false;
   std::optional<int> status;
   for (;;) {
-    if (end_with == 0) {
-      end_with = ending_signal;
-    }
-    if (end_with != 0 && !kill_at) {
-      kill(pid, end_with);
-      kill(pid, SIGCONT);
+    if (ending_signal != 0 && !kill_at) {
+      ask_to_end(pid, ending_signal);
       kill_at = Clock::now() + grace;
     }
     int wait_status = 0;
@@ -296,12 +301,16 @@ int relay(const char* name, const Options& options) {
   }
 
   const Pumped pumped = pump(output[0], wake[0], options.speed);
-  // With nobody reading, a child still writing ends too.
-  close(output[0]);
   const int end_with = pumped.end == Pumped::End::finished    ? 0
                        : pumped.end == Pumped::End::signalled ? int{ending_signal}
                                                               : SIGTERM;
-  const std::optional<int> status = wait_for(child.pid, wake[0], end_with);
+  // First the signal, then the pipe closed: a child still writing ends by the signal passed on,
+  // not by a broken pipe.
+  if (end_with != 0) {
+    ask_to_end(child.pid, end_with);
+  }
+  close(output[0]);
+  const std::optional<int> status = wait_for(child.pid, wake[0], end_with != 0);
   const int wait_error = errno;
   const int signal = ending_signal;
   if (end_with != 0 || signal != 0) {
