@@ -114,7 +114,9 @@ async function show(name, speed, play) {
   window.player = player;
   shown.textContent = `${name}, drawn at ${label(speed)} on an 80-column console`;
   if (play) {
-    container.querySelector(".ap-wrapper")?.focus();
+    // The console whole in view again, should the choice have been made below it.
+    container.scrollIntoView({ block: "nearest" });
+    container.querySelector(".ap-wrapper")?.focus({ preventScroll: true });
     await player.play();
   }
 }
