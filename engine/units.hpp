@@ -57,18 +57,6 @@ struct Units {
   int count;                               // the number of the last unit
   Unit last;
 
-  constexpr const Unit& unit(int number) const {
-    if (number == count) {
-      return last;
-    }
-    for (const NumberedUnit& entry : irregular) {
-      if (entry.number == number) {
-        return entry.lines;
-      }
-    }
-    return regular;
-  }
-
   constexpr bool irregular_in_order() const {
     int previous = 0;
     for (const NumberedUnit& entry : irregular) {
