@@ -10,17 +10,15 @@
 #include "recorder/cast_recorder.hpp"
 #include "recorder/save.hpp"
 
-#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
 
 namespace {
-
-constexpr long fastest_speed = 100'000'000;
 
 int usage() {
   std::fputs("usage: qav-record [--speed S] demo|demo_short FILE\n", stderr);
@@ -33,14 +31,14 @@ int main(int argc, char* argv[]) {
   long speed = engine::default_console_speed;
   int next = 1;
   if (argc > 2 && std::string_view{argv[1]} == "--speed") {
-    const std::string_view text = argv[2];
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), speed);
-    if (error != std::errc{} || end != text.data() + text.size() || speed < 1 ||
-        speed > fastest_speed) {
+    // A recording is drawn at some speed: 0, as it comes, has no clock to keep.
+    const std::optional<long> given = engine::read_console_speed(argv[2]);
+    if (!given || *given == 0) {
       std::fprintf(stderr, "qav-record: the speed must be a whole number from 1 to %ld, not '%s'\n",
-                   fastest_speed, argv[2]);
+                   engine::fastest_console_speed, argv[2]);
       return usage();
     }
+    speed = *given;
     next = 3;
   }
   const std::string_view which = argc == next + 2 ? argv[next] : "";

@@ -2,24 +2,9 @@
 
 #include "engine/console_speed.hpp"
 
-#include <charconv>
 #include <string_view>
 
 namespace relay {
-namespace {
-
-bool read_speed(std::string_view text, long& speed) {
-  long value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || text.front() == '-' || error != std::errc{} ||
-      end != text.data() + text.size() || value > fastest_speed) {
-    return false;
-  }
-  speed = value;
-  return true;
-}
-
-} // namespace
 
 Options parse_options(std::span<char* const> args) {
   Options options;
@@ -47,11 +32,14 @@ Options parse_options(std::span<char* const> args) {
       options.error = "unknown option '" + std::string{arg} + "'";
       return options;
     }
-    if (!read_speed(value, options.speed)) {
+    const std::optional<long> speed = engine::read_console_speed(value);
+    if (!speed) {
       options.error = "the speed must be a whole number from 0 to " +
-                      std::to_string(fastest_speed) + ", not '" + std::string{value} + "'";
+                      std::to_string(engine::fastest_console_speed) + ", not '" +
+                      std::string{value} + "'";
       return options;
     }
+    options.speed = *speed;
   }
   options.command = args.subspan(next);
   if (options.command.empty()) {

@@ -5,8 +5,6 @@
 
 namespace relay {
 
-inline constexpr long fastest_speed = 100'000'000;
-
 struct Options {
   long speed = 0;                 // characters a second; 0 passes the output on as it comes
   std::span<char* const> command; // the program and its arguments, as given
@@ -16,7 +14,7 @@ struct Options {
 
 // Reads `[--speed S] PROGRAM [ARG...]` (also `--speed=S`, `--help`, and `--` before a program
 // whose name starts with a dash). S is a whole number of characters a second, at most
-// fastest_speed.
+// engine::fastest_console_speed.
 Options parse_options(std::span<char* const> args);
 
 // The one-line synopsis, as `--help` and every usage error show it.
