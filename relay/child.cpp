@@ -19,11 +19,10 @@
 namespace relay {
 namespace {
 
-using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr auto grace = 2s;
-constexpr int tick_ms = 10;
+// How often the ones still there are looked for.
+constexpr int look_every_ms = 10;
 
 // The parent of a process, from /proc/PID/stat: "PID (COMMAND) STATE PPID ...", where the
 // command may itself hold spaces and parentheses. -1 when it cannot be read.
@@ -159,7 +158,7 @@ void end_descendants() {
         asked.push_back(pid);
       }
     }
-    poll(nullptr, 0, tick_ms);
+    poll(nullptr, 0, look_every_ms);
   }
 }
 

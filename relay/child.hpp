@@ -4,11 +4,16 @@
 // and ended with all its descendants.
 
 #include <array>
+#include <chrono>
 #include <csignal>
 #include <span>
 #include <sys/types.h>
 
 namespace relay {
+
+// How long a process asked to end (the child, or what it left behind) may take before it is
+// killed.
+inline constexpr std::chrono::seconds grace{2};
 
 // Which signals were ignored when the relay started (after nohup, or in a shell's background
 // job): they stay ignored, in the relay and in its child, as a shell leaves them.

@@ -32,9 +32,6 @@ constexpr std::array ending_signals{SIGINT, SIGTERM, SIGHUP};
 // characters.
 constexpr auto tick = 10ms;
 
-// How long a child that was asked to end may take before it is killed.
-constexpr auto grace = 2s;
-
 volatile std::sig_atomic_t ending_signal = 0;
 int wake_up = -1; // write end of a pipe that wakes every wait of the relay when a signal arrives
 
@@ -245,7 +242,8 @@ std::optional<int> wait_for(pid_t pid, int wake, bool asked) {
       timeout = milliseconds_until(*kill_at);
     }
     if (ended < 0) {
-      timeout = timeout < 0 ? 10 : std::min(timeout, 10);
+      const int look_every = static_cast<int>(tick.count());
+      timeout = timeout < 0 ? look_every : std::min(timeout, look_every);
     }
     std::array<pollfd, 2> waiting{{{ended, POLLIN, 0}, {wake, POLLIN, 0}}};
     if (poll(waiting.data(), waiting.size(), timeout) > 0 && waiting[1].revents != 0) {
