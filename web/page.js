@@ -9,26 +9,20 @@ const speeds = root.dataset.speeds.split(" ").map(Number);
 const defaultSpeed = Number(root.dataset.defaultSpeed);
 const container = document.getElementById("player");
 
-// Recordings by "NAME-SPEED": those already on the page (the single-file page carries them),
-// then each as its script arrives.
-const arrived = new Map((window.qavRecordings ?? []).map(([name, speed, packed]) =>
-  [`${name}-${speed}`, packed]));
-const waiting = new Map();
-window.qavRecording = (name, speed, packed) => {
-  const key = `${name}-${speed}`;
-  arrived.set(key, packed);
-  waiting.get(key)?.(packed);
-};
+// Recordings by "NAME-SPEED", gzipped: each script of one files it here, whether the page
+// carries it (the single-file page) or loads it when it is chosen.
+const recordings = (window.qavRecordings ??= new Map());
 
 function packedRecording(name, speed) {
   const key = `${name}-${speed}`;
-  if (arrived.has(key)) {
-    return Promise.resolve(arrived.get(key));
+  if (recordings.has(key)) {
+    return Promise.resolve(recordings.get(key));
   }
   return new Promise((resolve, reject) => {
-    waiting.set(key, resolve);
     const script = document.createElement("script");
     script.src = `recordings/${key}.js`;
+    script.onload = () => recordings.has(key) ? resolve(recordings.get(key))
+      : reject(new Error(`${script.src} holds no recording of ${key}`));
     script.onerror = () => reject(new Error(`cannot load ${script.src}`));
     document.head.append(script);
   });

@@ -21,13 +21,10 @@ html = html.replace(/<link rel="stylesheet" href="([^"]+)">/g, (_, file) => {
     `url("data:font/ttf;base64,${readFileSync(`${pageDir}/${font}`).toString("base64")}")`);
   return `<style>${css}</style>`;
 });
-const recordings = ["demo", "demo_short"].map((name) => {
-  const script = read(`recordings/${name}-${defaultSpeed}.js`);
-  const packed = script.match(/"([A-Za-z0-9+/=]+)"\);/)[1];
-  return `(window.qavRecordings ??= []).push([${JSON.stringify(name)}, ${defaultSpeed}, "${packed}"]);`;
-});
+// The recordings' own scripts, as they are, before the page's: it finds them filed.
+const recordings = ["demo", "demo_short"].map((name) => read(`recordings/${name}-${defaultSpeed}.js`));
 html = html.replace(/<script src="([^"]+)"><\/script>/g, (_, file) =>
-  (file === "page.js" ? inlineScript(recordings.join("\n")) + "\n  " : "") +
+  (file === "page.js" ? inlineScript(recordings.join("")) + "\n  " : "") +
   inlineScript(read(file)));
 const texts = licences.map((file) => `<pre>${escapeHtml(readFileSync(file, "utf8"))}</pre>`);
 html = html.replace("</article>", () => `  <details>
