@@ -58,14 +58,7 @@ public:
     constexpr explicit Iterator(const Script& script) : script_{&script} { settle(); }
 
     constexpr Step operator*() const {
-      switch (part_) {
-      case Part::before:
-        return script_->before_[index_];
-      case Part::units:
-        return Print{(*unit_)[index_]};
-      default:
-        return script_->after_[index_];
-      }
+      return part_ == Part::units ? Step{Print{(*unit_)[index_]}} : steps()[index_];
     }
     constexpr Iterator& operator++() {
       ++index_;
@@ -78,15 +71,21 @@ public:
   private:
     enum class Part { before, units, after, done };
 
+    // The steps before the units, or after them.
+    constexpr std::span<const Step> steps() const {
+      return part_ == Part::before ? script_->before_ : script_->after_;
+    }
+
     // Moves past whatever is used up, to the next step there is.
     constexpr void settle() {
       for (;;) {
         switch (part_) {
         case Part::before:
-          if (index_ < script_->before_.size()) {
+        case Part::after:
+          if (index_ < steps().size()) {
             return;
           }
-          part_ = Part::units;
+          part_ = part_ == Part::before ? Part::units : Part::done;
           break;
         case Part::units:
           if (unit_ != nullptr && index_ < unit_->size()) {
@@ -97,12 +96,6 @@ public:
           } else {
             unit_ = &next_unit();
           }
-          break;
-        case Part::after:
-          if (index_ < script_->after_.size()) {
-            return;
-          }
-          part_ = Part::done;
           break;
         case Part::done:
           return;
