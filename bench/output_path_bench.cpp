@@ -4,6 +4,7 @@
 
 #include "performance.hpp"
 
+#include "engine/console.hpp"
 #include "engine/script.hpp"
 
 #include <benchmark/benchmark.h>
@@ -28,7 +29,8 @@ void player(benchmark::State& state, const char* program) {
   const engine::Script script = Performance::script_of(program);
   const std::size_t lines = Performance::of(program).line_ends.size();
   for (auto _ : state) {
-    const bool played = engine::play(script, out, [](std::chrono::milliseconds) {});
+    engine::Console console{out, [](std::chrono::milliseconds) {}};
+    const bool played = engine::play(script, console);
     benchmark::DoNotOptimize(played);
   }
   set_lines_counter(state, lines);

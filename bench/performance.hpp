@@ -4,7 +4,6 @@
 #include "demo_short/script.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cstddef>
 #include <iterator>
 #include <stdexcept>
@@ -33,46 +32,49 @@ struct Performance {
   }
 
   static Performance of(std::string_view program, Phase phase = Phase::whole) {
-    const engine::Script script = script_of(program);
-    std::vector<engine::Step> steps;
-    for (const engine::Step step : script) {
-      steps.push_back(step);
+    Collector collector;
+    const bool played = engine::play(script_of(program), collector);
+    if (!played) {
+      throw std::logic_error("a performance collected in memory cannot fail");
     }
-    const auto is_print = [](const engine::Step& step) {
-      return std::holds_alternative<engine::Print>(step);
-    };
-    const auto art_end = std::find_if(steps.rbegin(), steps.rend(), is_print).base();
-    const auto art =
-        std::find_if_not(std::make_reverse_iterator(art_end), steps.rend(), is_print).base();
+    // The art phase: the printed lines after the last pause before the last printed line.
+    const auto last_print = std::find_if(collector.lines.rbegin(), collector.lines.rend(),
+                                         [](const Collected& line) { return !line.counter; });
+    const int art_part = last_print == collector.lines.rend() ? -1 : last_print->part;
 
     Performance performance;
-    for (auto step = steps.begin(); step != steps.end(); ++step) {
-      const bool in_art = step >= art && step < art_end;
-      const auto* count = std::get_if<engine::Count>(&*step);
-      if (count != nullptr && phase != Phase::art) {
-        performance.add_counter(count->n);
-      }
-      const auto* print = std::get_if<engine::Print>(&*step);
-      if (print != nullptr && (phase == Phase::whole || (phase == Phase::art && in_art))) {
-        performance.add_line(print->line);
+    for (const Collected& line : collector.lines) {
+      const bool wanted = phase == Phase::whole || (phase == Phase::counter && line.counter) ||
+                          (phase == Phase::art && !line.counter && line.part == art_part);
+      if (wanted) {
+        performance.bytes.append(line.text);
+        performance.line_ends.push_back(performance.bytes.size());
       }
     }
     return performance;
   }
 
 private:
-  void add_counter(int n) {
-    for (int i = 0; i < n; ++i) {
-      char digits[16];
-      const auto end = std::to_chars(digits, digits + sizeof digits, i).ptr;
-      bytes.append(digits, end);
-      bytes.push_back('\n');
-      line_ends.push_back(bytes.size());
-    }
-  }
+  // One line as the player gave it: a counter line with its newline, or a printed line, and how
+  // many pauses came before it.
+  struct Collected {
+    std::string text;
+    bool counter;
+    int part;
+  };
 
-  void add_line(std::string_view line) {
-    bytes.append(line);
-    line_ends.push_back(bytes.size());
-  }
+  struct Collector final : engine::Stage {
+    std::vector<Collected> lines;
+    int pauses = 0;
+
+    bool print(engine::Line line) override {
+      lines.push_back({std::string{line}, false, pauses});
+      return true;
+    }
+    bool counter(int, std::string_view digits) override {
+      lines.push_back({std::string{digits} + '\n', true, pauses});
+      return true;
+    }
+    void pause(std::chrono::milliseconds) override { ++pauses; }
+  };
 };

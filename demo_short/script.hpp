@@ -32,8 +32,8 @@ inline constexpr engine::Step script[] = {
 // clang-format on
 
 static_assert(engine::facts::table_in_first_use_order(script, table));
-static_assert(engine::facts::print_steps(script) == 13);
-static_assert(engine::facts::printed_characters(script) == 13 * 81);
-static_assert(engine::facts::total_pause(script) == 7500ms);
+static_assert(engine::facts::totals(script).print_steps == 13);
+static_assert(engine::facts::totals(script).printed_characters == 13 * 81);
+static_assert(engine::facts::totals(script).pause == 7500ms);
 
 } // namespace demo_short

@@ -15,10 +15,6 @@ inline constexpr std::string_view blank = "";
 inline constexpr std::string_view edge = "#######";
 inline constexpr std::string_view side = "#     #";
 
-constexpr bool is_printable_ascii(char c) {
-  return c >= ' ' && c <= '~';
-}
-
 // A line held at its full width in constant storage. The compiler does the padding, so the
 // program writes every line straight from here, as it is.
 template <std::size_t Width> class PaddedLine {
@@ -31,7 +27,7 @@ public:
     }
     text_.fill(' ');
     for (std::size_t i = 0; i < glyph.size(); ++i) {
-      if (!is_printable_ascii(glyph[i])) {
+      if (glyph[i] < ' ' || glyph[i] > '~') {
         throw "a glyph is printable 7-bit ASCII";
       }
       text_[i] = glyph[i];

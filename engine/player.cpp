@@ -1,32 +1,47 @@
-#include "engine/console.hpp"
 #include "engine/script.hpp"
 
-#include <ostream>
+#include <charconv>
 
 namespace engine {
 namespace {
 
-template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
-
-} // namespace
-
-bool play(const Script& script, std::ostream& out, const Sleep& sleep) {
-  for (const Step step : script) {
-    std::visit(Overloaded{
-                   [&](const Pause& pause) { sleep(pause.duration); },
-                   [&](const Print& print) { print_line(out, print.line); },
-                   [&](const Count& count) {
-                     for (int i = 0; i < count.n && out; ++i) {
-                       print_counter(out, i);
-                     }
-                   },
-               },
-               step);
-    if (!out) {
-      return false;
+bool play_steps(std::span<const Step> steps, Stage& stage) {
+  for (const Step& step : steps) {
+    if (const auto* pause = std::get_if<Pause>(&step)) {
+      stage.pause(pause->duration);
+    } else if (const auto* print = std::get_if<Print>(&step)) {
+      if (!stage.print(print->line)) {
+        return false;
+      }
+    } else {
+      for (int i = 0; i < std::get<Count>(step).n; ++i) {
+        char digits[12];
+        const char* end = std::to_chars(digits, digits + sizeof digits, i).ptr;
+        if (!stage.counter(i, {digits, end})) {
+          return false;
+        }
+      }
     }
   }
   return true;
+}
+
+} // namespace
+
+bool play(const Script& script, Stage& stage) {
+  const auto play_run = [&](const Unit& unit, int times) {
+    for (int i = 0; i < times; ++i) {
+      for (const Line line : unit) {
+        if (!stage.print(line)) {
+          return false;
+        }
+      }
+    }
+    return true;
+  };
+  return play_steps(script.before, stage) &&
+         (script.chain.empty() || script.chain.front().for_each_run(play_run)) &&
+         play_steps(script.after, stage);
 }
 
 } // namespace engine

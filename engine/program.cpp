@@ -1,6 +1,7 @@
 #include "engine/program.hpp"
 
-#include <cerrno>
+#include "engine/console.hpp"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,28 +9,18 @@
 #include <thread>
 
 namespace engine {
-namespace {
 
-void sleep_for(std::chrono::milliseconds duration) {
-  std::this_thread::sleep_for(duration);
-}
-
-} // namespace
-
-int perform(const char* program_name, Script script) {
+int perform(const char* program_name, const Script& script) {
   // cout is left as the standard library sets it up: each insertion goes straight on to stdout,
-  // and stdout's own buffer is flushed after every line by the player.
-  const bool played = play(script, std::cout, sleep_for);
-  if (played && std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
+  // and the console flushes stdout's own buffer after every line.
+  Console console{std::cout,
+                  [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); }};
+  if (play(script, console) && console.finish()) {
     return EXIT_SUCCESS;
   }
-  // Read before anything else can touch it: the failed write or flush has just set it.
-  const int reason = errno;
-  if (reason != 0) {
-    std::fprintf(stderr, "%s: write error: %s\n", program_name, std::strerror(reason));
-  } else {
-    std::fprintf(stderr, "%s: write error\n", program_name);
-  }
+  const int reason = console.error();
+  std::fprintf(stderr, "%s: write error%s%s\n", program_name, reason != 0 ? ": " : "",
+               reason != 0 ? std::strerror(reason) : "");
   return EXIT_FAILURE;
 }
 

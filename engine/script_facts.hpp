@@ -7,49 +7,55 @@
 #include <span>
 
 // Facts about a script that the compiler can check against the tables it was written from. Each
-// is worked out from the units' pattern, not by playing thousands of steps, so that checking
+// is worked out from the chain's pattern, not by playing thousands of steps, so that checking
 // costs the compiler next to nothing. No std::get_if: under UBSan, GCC 12 takes its null check
 // for no constant expression.
 namespace engine::facts {
 
-constexpr std::size_t print_steps(const Script& script) {
-  const auto prints = [](std::span<const Step> steps) {
-    std::size_t count = 0;
+// Calls `visit` with each printed line and how many times it is printed there, in the order the
+// script prints them: once for each Print step, and once for each line of each run of alike
+// units of the chain.
+template <class Visit> constexpr void for_each_print(const Script& script, Visit visit) {
+  const auto prints_of = [&](std::span<const Step> steps) {
     for (const Step& step : steps) {
       if (std::holds_alternative<Print>(step)) {
-        ++count;
+        visit(std::get<Print>(step).line, std::size_t{1});
       }
     }
-    return count;
   };
-  return prints(script.before()) + (script.has_units() ? script.units().line_count() : 0) +
-         prints(script.after());
-}
-
-constexpr std::size_t printed_characters(const Script& script) {
-  const auto characters = [](std::span<const Step> steps) {
-    std::size_t total = 0;
-    for (const Step& step : steps) {
-      if (std::holds_alternative<Print>(step)) {
-        total += std::get<Print>(step).line.size();
+  prints_of(script.before);
+  for (const Units& chain : script.chain) {
+    chain.for_each_run([&](const Unit& unit, int times) {
+      for (const Line line : unit) {
+        visit(line, static_cast<std::size_t>(times));
       }
-    }
-    return total;
-  };
-  return characters(script.before()) + (script.has_units() ? script.units().characters() : 0) +
-         characters(script.after());
+      return true;
+    });
+  }
+  prints_of(script.after);
 }
 
-constexpr std::chrono::milliseconds total_pause(const Script& script) {
-  std::chrono::milliseconds total{0};
-  for (const auto steps : {script.before(), script.after()}) {
+// What a script adds up to: its Print steps, the characters they print, and its pauses.
+struct Totals {
+  std::size_t print_steps = 0;
+  std::size_t printed_characters = 0;
+  std::chrono::milliseconds pause{0};
+};
+
+constexpr Totals totals(const Script& script) {
+  Totals totals;
+  for_each_print(script, [&](Line line, std::size_t times) {
+    totals.print_steps += times;
+    totals.printed_characters += line.size() * times;
+  });
+  for (const auto steps : {script.before, script.after}) {
     for (const Step& step : steps) {
       if (std::holds_alternative<Pause>(step)) {
-        total += std::get<Pause>(step).duration;
+        totals.pause += std::get<Pause>(step).duration;
       }
     }
   }
-  return total;
+  return totals;
 }
 
 // True when every printed line is in the table and the table lists them once each, in the order
@@ -58,7 +64,7 @@ constexpr std::chrono::milliseconds total_pause(const Script& script) {
 constexpr bool table_in_first_use_order(const Script& script, std::span<const Line> table) {
   std::size_t next_new = 0;
   bool in_order = true;
-  const auto printed = [&](Line line) {
+  for_each_print(script, [&](Line line, std::size_t) {
     for (const Line known : table.first(next_new)) {
       if (known == line) {
         return;
@@ -69,23 +75,7 @@ constexpr bool table_in_first_use_order(const Script& script, std::span<const Li
       return;
     }
     ++next_new;
-  };
-  const auto print_steps_of = [&](std::span<const Step> steps) {
-    for (const Step& step : steps) {
-      if (std::holds_alternative<Print>(step)) {
-        printed(std::get<Print>(step).line);
-      }
-    }
-  };
-  print_steps_of(script.before());
-  if (script.has_units()) {
-    script.units().for_each_first_use([&](const Unit& unit) {
-      for (const Line line : unit) {
-        printed(line);
-      }
-    });
-  }
-  print_steps_of(script.after());
+  });
   return in_order && next_new == table.size();
 }
 

@@ -26,16 +26,6 @@ public:
 
   constexpr const Line* begin() const { return lines_.data(); }
   constexpr const Line* end() const { return lines_.data() + size_; }
-  constexpr std::size_t size() const { return size_; }
-  constexpr Line operator[](std::size_t i) const { return lines_[i]; }
-
-  constexpr std::size_t characters() const {
-    std::size_t total = 0;
-    for (const Line line : *this) {
-      total += line.size();
-    }
-    return total;
-  }
 
 private:
   std::array<Line, capacity> lines_{};
@@ -47,7 +37,7 @@ struct NumberedUnit {
   Unit lines;
 };
 
-// A long run of units, numbered from 1, stored as the pattern it follows: each unit is the
+// A long chain of units, numbered from 1, stored as the pattern it follows: each unit is the
 // regular one unless it is listed among the irregular ones, and the last has lines of its own.
 // Its lines are Print steps, taken from here as they are played, so that thousands of them cost
 // a few hundred bytes.
@@ -57,54 +47,23 @@ struct Units {
   int count;                               // the number of the last unit
   Unit last;
 
-  constexpr bool irregular_in_order() const {
-    int previous = 0;
+  // Calls `visit` with each run of alike units in the order they are played, and how many
+  // units the run holds: a run of regular units or one irregular unit, and at the end the last.
+  // Stops when `visit` returns false, and returns false then. A few hundred calls, where playing
+  // the units one by one would take thousands. The compiler refuses, through the script's facts,
+  // irregular units that are not listed in ascending order.
+  template <class Visit> constexpr bool for_each_run(Visit visit) const {
+    int next = 1; // the first unit not yet visited
     for (const NumberedUnit& entry : irregular) {
-      if (entry.number <= previous || entry.number >= count) {
+      if (entry.number < next || entry.number >= count) {
+        throw "irregular units come by ascending number, each below the last unit's";
+      }
+      if ((entry.number > next && !visit(regular, entry.number - next)) || !visit(entry.lines, 1)) {
         return false;
       }
-      previous = entry.number;
-    }
-    return true;
-  }
-
-  constexpr std::size_t regular_count() const {
-    return static_cast<std::size_t>(count - 1) - irregular.size();
-  }
-
-  constexpr std::size_t line_count() const {
-    std::size_t total = regular_count() * regular.size() + last.size();
-    for (const NumberedUnit& entry : irregular) {
-      total += entry.lines.size();
-    }
-    return total;
-  }
-
-  constexpr std::size_t characters() const {
-    std::size_t total = regular_count() * regular.characters() + last.characters();
-    for (const NumberedUnit& entry : irregular) {
-      total += entry.lines.characters();
-    }
-    return total;
-  }
-
-  // Calls `visit` with each different unit once, in the order they are first played: a few
-  // dozen calls where playing them all would take thousands.
-  template <class Visit> constexpr void for_each_first_use(Visit visit) const {
-    bool regular_seen = false;
-    int next = 1;
-    for (const NumberedUnit& entry : irregular) {
-      if (next < entry.number && !regular_seen) {
-        visit(regular);
-        regular_seen = true;
-      }
-      visit(entry.lines);
       next = entry.number + 1;
     }
-    if (next < count && !regular_seen) {
-      visit(regular);
-    }
-    visit(last);
+    return (count == next || visit(regular, count - next)) && visit(last, 1);
   }
 };
 

@@ -5,7 +5,6 @@
 namespace recorder {
 namespace {
 
-constexpr std::int64_t nanoseconds_per_second = 1'000'000'000;
 constexpr std::int64_t frames_per_second = 60;
 
 // JSON string contents: the demos write printable ASCII and newlines, nothing else.
@@ -42,50 +41,45 @@ std::string escaped(std::string_view text) {
 } // namespace
 
 CastRecorder::CastRecorder(std::ostream& cast, long characters_per_second, std::string_view title)
-    : cast_{cast}, speed_{characters_per_second} {
+    : cast_{cast}, clock_{characters_per_second} {
   cast_ << R"({"version": 2, "width": 80, "height": 25, "title": ")" << escaped(title) << R"("})"
         << '\n';
 }
 
+bool CastRecorder::print(engine::Line line) {
+  put(line);
+  return static_cast<bool>(cast_);
+}
+
+bool CastRecorder::counter(int, std::string_view digits) {
+  put(digits);
+  put("\n");
+  return static_cast<bool>(cast_);
+}
+
 void CastRecorder::pause(std::chrono::milliseconds duration) {
   flush_event();
-  paused_ns_ += std::chrono::duration_cast<std::chrono::nanoseconds>(duration).count();
+  clock_.pause(duration);
 }
 
 void CastRecorder::finish() {
   flush_event();
-  write_event(now_ns(), "");
+  write_event(clock_.now_ns(), "");
   cast_.flush();
 }
 
-std::streamsize CastRecorder::xsputn(const char* s, std::streamsize n) {
-  for (std::streamsize i = 0; i < n; ++i) {
-    put(s[i]);
+void CastRecorder::put(std::string_view text) {
+  for (const char c : text) {
+    clock_.draw(1);
+    const std::int64_t drawn_at = clock_.now_ns();
+    const std::int64_t frame = drawn_at * frames_per_second / ConsoleClock::nanoseconds_per_second;
+    if (frame != pending_frame_) {
+      flush_event();
+      pending_frame_ = frame;
+    }
+    append_escaped(pending_, c);
+    pending_at_ns_ = drawn_at;
   }
-  return n;
-}
-
-CastRecorder::int_type CastRecorder::overflow(int_type c) {
-  if (!traits_type::eq_int_type(c, traits_type::eof())) {
-    put(traits_type::to_char_type(c));
-  }
-  return traits_type::not_eof(c);
-}
-
-std::int64_t CastRecorder::now_ns() const {
-  return paused_ns_ + characters_ * nanoseconds_per_second / speed_;
-}
-
-void CastRecorder::put(char c) {
-  ++characters_;
-  const std::int64_t drawn_at = now_ns();
-  const std::int64_t frame = drawn_at * frames_per_second / nanoseconds_per_second;
-  if (frame != pending_frame_) {
-    flush_event();
-    pending_frame_ = frame;
-  }
-  append_escaped(pending_, c);
-  pending_at_ns_ = drawn_at;
 }
 
 void CastRecorder::flush_event() {

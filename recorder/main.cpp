@@ -56,9 +56,7 @@ int main(int argc, char* argv[]) {
   // Made whole in memory, a few megabytes, then saved whole or not at all.
   std::ostringstream text;
   recorder::CastRecorder cast{text, speed, title};
-  std::ostream out{&cast};
-  const bool played =
-      engine::play(script, out, [&](std::chrono::milliseconds pause) { cast.pause(pause); });
+  const bool played = engine::play(script, cast);
   cast.finish();
   const int error = played && text ? recorder::save(file, text.view()) : ENOMEM;
   if (error != 0) {

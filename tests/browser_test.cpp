@@ -1,7 +1,7 @@
 // The page in real browsers, Chromium and Firefox: from disk, over a static server that counts
 // the bytes it sends, and as the single file alone in a folder.
 
-#include "console_model.hpp"
+#include "capture/console_model.hpp"
 #include "needs.hpp"
 #include "page_reader.hpp"
 #include "recording.hpp"

@@ -1,4 +1,4 @@
-#include "console_model.hpp"
+#include "capture/console_model.hpp"
 
 #include "demo/script.hpp"
 #include "demo_short/script.hpp"
@@ -57,7 +57,7 @@ TEST(ConsoleModel, SplitsAGlyphAtTheRightEdgeAndStartsACounterLineAtColumnZero) 
 std::span<const Position> print_starts(ConsoleModel& console, engine::Script script) {
   EXPECT_TRUE(console.play(script));
   const auto& starts = console.write_starts();
-  return std::span{starts}.last(engine::facts::print_steps(script));
+  return std::span{starts}.last(engine::facts::totals(script).print_steps);
 }
 
 TEST(ShortDemoPicture, StepsTheMessagesAndBothBoxesRightwardOneColumnPerRow) {

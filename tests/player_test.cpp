@@ -1,11 +1,15 @@
 #include "recording.hpp"
 
+#include "engine/console.hpp"
 #include "engine/script.hpp"
 #include "engine/script_facts.hpp"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
+#include <ostream>
+#include <streambuf>
 #include <string>
 
 using namespace std::chrono_literals;
@@ -41,15 +45,20 @@ TEST(Player, WritesEveryStepInOrderWithThePausesBetween) {
   EXPECT_EQ(recording.pauses, expected);
 }
 
-TEST(Player, CountsInShortestDecimalFromZero) {
-  EXPECT_EQ(Recording::of(std::array<Step, 1>{Count{0}}).output, "");
-  EXPECT_EQ(Recording::of(std::array<Step, 1>{Count{1}}).output, "0\n");
+std::string counted(int n) {
+  const Step script[] = {Count{n}};
+  return Recording::of(script).output;
+}
 
-  const std::string to_4999 = Recording::of(std::array<Step, 1>{Count{5000}}).output;
+TEST(Player, CountsInShortestDecimalFromZero) {
+  EXPECT_EQ(counted(0), "");
+  EXPECT_EQ(counted(1), "0\n");
+
+  const std::string to_4999 = counted(5000);
   EXPECT_TRUE(to_4999.ends_with("\n4998\n4999\n"));
   EXPECT_EQ(to_4999.substr(0, 25), "0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11");
 
-  const std::string to_199999 = Recording::of(std::array<Step, 1>{Count{200'000}}).output;
+  const std::string to_199999 = counted(200'000);
   EXPECT_TRUE(to_199999.ends_with("\n199998\n199999\n"));
   // Ten one-digit numbers, 90 of two digits and so on, each with its newline.
   EXPECT_EQ(to_199999.size(), 10 * 2 + 90 * 3 + 900 * 4 + 9000 * 5 + 90000 * 6 + 100000 * 7);
@@ -75,6 +84,65 @@ TEST(Player, StopsCountingWhenTheCounterCannotBeWritten) {
   EXPECT_FALSE(recording.played);
   EXPECT_EQ(recording.output, "0\n1\n2\n3");
   EXPECT_TRUE(recording.pauses.empty());
+}
+
+// Keeps each write and flush it is given, up to `capacity` bytes; past that a write is short and
+// fails with `reason`, as on a full disk.
+class Sink : public std::streambuf {
+public:
+  Sink(std::size_t capacity, int reason) : capacity_{capacity}, reason_{reason} {}
+
+  std::vector<std::string> calls;
+
+protected:
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    const std::string_view bytes{s, std::min(static_cast<std::size_t>(n), capacity_)};
+    capacity_ -= bytes.size();
+    calls.emplace_back(bytes);
+    errno = bytes.size() < static_cast<std::size_t>(n) ? reason_ : errno;
+    return static_cast<std::streamsize>(bytes.size());
+  }
+  int_type overflow(int_type c) override {
+    const char byte = traits_type::to_char_type(c);
+    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+  }
+  int sync() override {
+    calls.emplace_back("flush");
+    return 0;
+  }
+
+private:
+  std::size_t capacity_;
+  int reason_;
+};
+
+void no_sleep(std::chrono::milliseconds) {}
+
+TEST(Console, WritesALineInOneWriteAndACounterNumberAsItsDigitsThenEndl) {
+  Sink sink{100, 0};
+  std::ostream out{&sink};
+  engine::Console console{out, no_sleep};
+
+  EXPECT_TRUE(console.print(wide_edge));
+  EXPECT_TRUE(console.counter(4999, "4999"));
+  const std::vector<std::string> expected{"#######     ", "flush", "4999", "\n", "flush"};
+  EXPECT_EQ(sink.calls, expected);
+  EXPECT_EQ(console.error(), 0);
+}
+
+TEST(Console, FailsWithTheReasonOfTheFailedWriteAndNoOlderOne) {
+  Sink full{5, ENOSPC};
+  std::ostream out{&full};
+  engine::Console console{out, no_sleep};
+  EXPECT_FALSE(console.print(wide_side));
+  EXPECT_EQ(console.error(), ENOSPC);
+
+  Sink silent{2, 0};
+  std::ostream quiet{&silent};
+  engine::Console counter{quiet, no_sleep};
+  errno = EINTR;
+  EXPECT_FALSE(counter.counter(123, "123"));
+  EXPECT_EQ(counter.error(), 0) << "a failure that gave no reason is not given an old one";
 }
 
 TEST(ScriptFacts, TableMustListEveryPrintedLineInFirstUseOrder) {

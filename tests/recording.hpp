@@ -1,62 +1,58 @@
 #pragma once
 
 #include "engine/script.hpp"
+#include "engine/stage.hpp"
 
 #include <chrono>
 #include <cstddef>
-#include <ostream>
-#include <streambuf>
 #include <string>
 #include <vector>
 
-// Keeps every byte written to it, up to `capacity`; past that every write fails, as on a full
-// disk. It has no buffer of its own, so each insertion arrives as it is made.
-class CaptureBuffer : public std::streambuf {
-public:
-  explicit CaptureBuffer(std::size_t capacity = std::string::npos) : capacity_{capacity} {}
-
-  const std::string& bytes() const { return bytes_; }
-
-protected:
-  std::streamsize xsputn(const char* s, std::streamsize n) override {
-    const std::size_t taken = std::min(static_cast<std::size_t>(n), capacity_ - bytes_.size());
-    bytes_.append(s, taken);
-    return static_cast<std::streamsize>(taken);
-  }
-  int_type overflow(int_type c) override {
-    if (bytes_.size() == capacity_) {
-      return traits_type::eof();
-    }
-    bytes_.push_back(traits_type::to_char_type(c));
-    return c;
-  }
-
-private:
-  std::string bytes_;
-  std::size_t capacity_;
-};
-
-// Plays a script with no real sleeping: the output is kept, and each pause is noted with how
-// much output had been written when it began.
+// A script played with no real sleeping: the output is kept, up to a capacity past which every
+// write fails, as on a full disk, and each pause and printed line is noted as the player gives it.
 struct Recording {
   struct PauseAt {
-    std::size_t after_bytes;
+    std::size_t after_bytes; // how much output had been written when the pause began
     std::chrono::milliseconds duration;
     bool operator==(const PauseAt&) const = default;
   };
 
   std::string output;
   std::vector<PauseAt> pauses;
+  std::vector<engine::Line> printed; // every Print step's line, in order
   bool played = false;
 
-  static Recording of(engine::Script script, std::size_t output_capacity = std::string::npos) {
-    CaptureBuffer sink{output_capacity};
-    std::ostream out{&sink};
+  static Recording of(const engine::Script& script, std::size_t capacity = std::string::npos) {
     Recording recording;
-    recording.played = engine::play(script, out, [&](std::chrono::milliseconds duration) {
-      recording.pauses.push_back({sink.bytes().size(), duration});
-    });
-    recording.output = sink.bytes();
+    Stage stage{recording, capacity};
+    recording.played = engine::play(script, stage);
     return recording;
   }
+
+private:
+  class Stage final : public engine::Stage {
+  public:
+    Stage(Recording& recording, std::size_t capacity)
+        : recording_{recording}, capacity_{capacity} {}
+
+    bool print(engine::Line line) override {
+      recording_.printed.push_back(line);
+      return write(line);
+    }
+    bool counter(int, std::string_view digits) override { return write(digits) && write("\n"); }
+    void pause(std::chrono::milliseconds duration) override {
+      recording_.pauses.push_back({recording_.output.size(), duration});
+    }
+
+  private:
+    // Takes what fits, as a short write does.
+    bool write(std::string_view bytes) {
+      const std::size_t room = capacity_ - recording_.output.size();
+      recording_.output.append(bytes.substr(0, room));
+      return bytes.size() <= room;
+    }
+
+    Recording& recording_;
+    std::size_t capacity_;
+  };
 };

@@ -24,16 +24,6 @@ std::vector<std::chrono::milliseconds> pause_durations(const Recording& recordin
   return durations;
 }
 
-std::vector<engine::Line> printed_lines(engine::Script script) {
-  std::vector<engine::Line> lines;
-  for (const auto& step : script) {
-    if (const auto* print = std::get_if<engine::Print>(&step)) {
-      lines.push_back(print->line);
-    }
-  }
-  return lines;
-}
-
 std::string_view after_counter(const std::string& output) {
   return std::string_view{output}.substr(output.rfind('\n') + 1);
 }
@@ -60,7 +50,7 @@ TEST(ShortDemoScript, PausesAfterEachMessageAndAtTheEnd) {
       {counter + 3 * 81, 1000ms}, {counter + 13 * 81, 500ms},
   };
   EXPECT_EQ(recording.pauses, expected);
-  EXPECT_EQ(engine::facts::print_steps(demo_short::script), 13U);
+  EXPECT_EQ(engine::facts::totals(demo_short::script).print_steps, 13U);
 }
 
 // The main demo's lines in first-use order: key, width and how often the performance prints it.
@@ -100,7 +90,7 @@ std::string_view glyph_of(std::string_view key) {
 
 TEST(MainDemoLines, EachIsItsGlyphPaddedToItsWidthAndPrintedAsOftenAsTheTableSays) {
   ASSERT_EQ(demo::lines::table.size(), std::size(main_table));
-  const auto printed = printed_lines(demo::script);
+  const auto printed = Recording::of(demo::script).printed;
 
   for (std::size_t i = 0; i < std::size(main_table); ++i) {
     const TableRow& row = main_table[i];
@@ -141,7 +131,7 @@ TEST(MainDemoScript, PausesInOrderAndNoneInsideTheArt) {
 
 TEST(MainDemoScript, FramesTheMessagesWithThreeBlanksAndEndsWithTheBanner) {
   using namespace demo::lines;
-  const auto printed = printed_lines(demo::script);
+  const auto printed = Recording::of(demo::script).printed;
   ASSERT_EQ(printed.size(), 7483U);
 
   const std::vector<engine::Line> messages(printed.begin(), printed.begin() + 12);

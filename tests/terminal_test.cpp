@@ -1,4 +1,4 @@
-#include "console_model.hpp"
+#include "capture/console_model.hpp"
 #include "needs.hpp"
 #include "tmux_session.hpp"
 

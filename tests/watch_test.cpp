@@ -1,7 +1,7 @@
 // The launcher, `watch`, run in a real terminal as a person would: it starts a tmux of its own
 // in there and shows the demo in a window 80 columns wide.
 
-#include "console_model.hpp"
+#include "capture/console_model.hpp"
 #include "needs.hpp"
 #include "tmux_session.hpp"
 

@@ -1,16 +1,18 @@
 #pragma once
 
 #include "engine/script.hpp"
+#include "engine/stage.hpp"
 
 #include <cstddef>
-#include <streambuf>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What a console 80 columns wide that wraps at its right edge makes of the bytes written to it,
-// with every row kept, as if it scrolled into an endless history. A newline goes to column 0 of
-// the next row, as a terminal does with the carriage return that precedes it.
-class ConsoleModel : public std::streambuf {
+// with every row kept, as if it scrolled into an endless history; its screen is the last 25. A
+// newline goes to column 0 of the next row, as a terminal does with the carriage return that
+// precedes it.
+class ConsoleModel final : public engine::Stage {
 public:
   static constexpr std::size_t columns = 80;
   static constexpr std::size_t screen_rows = 25;
@@ -36,12 +38,16 @@ public:
   // Writes bytes as one write and returns where they began.
   Position write(std::string_view bytes);
 
-  // Plays a script onto the console, its pauses returning at once. False if the player failed.
-  bool play(engine::Script script);
+  // Draws bytes that are part of a write, as a console does while it takes them in.
+  void draw(std::string_view bytes);
 
-protected:
-  std::streamsize xsputn(const char* s, std::streamsize n) override;
-  int_type overflow(int_type c) override;
+  // Plays a script onto the console, its pauses returning at once. False if the player failed.
+  bool play(const engine::Script& script);
+
+  // A line is one write; a counter number and its newline are another. Nothing fails.
+  bool print(engine::Line line) override;
+  bool counter(int n, std::string_view digits) override;
+  void pause(std::chrono::milliseconds) override {}
 
 private:
   void put(char c);
