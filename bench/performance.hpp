@@ -3,12 +3,11 @@
 #include "demo/script.hpp"
 #include "demo_short/script.hpp"
 
-#include <algorithm>
 #include <cstddef>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Which lines of a performance: all, the counter's, or the art phase's, which is the run of
@@ -31,50 +30,60 @@ struct Performance {
     throw std::invalid_argument("no such demo: " + std::string{program});
   }
 
-  static Performance of(std::string_view program, Phase phase = Phase::whole) {
-    Collector collector;
-    const bool played = engine::play(script_of(program), collector);
-    if (!played) {
-      throw std::logic_error("a performance collected in memory cannot fail");
-    }
-    // The art phase: the printed lines after the last pause before the last printed line.
-    const auto last_print = std::find_if(collector.lines.rbegin(), collector.lines.rend(),
-                                         [](const Collected& line) { return !line.counter; });
-    const int art_part = last_print == collector.lines.rend() ? -1 : last_print->part;
+  static Performance of(std::string_view program, Phase phase = Phase::whole);
 
-    Performance performance;
-    for (const Collected& line : collector.lines) {
-      const bool wanted = phase == Phase::whole || (phase == Phase::counter && line.counter) ||
-                          (phase == Phase::art && !line.counter && line.part == art_part);
-      if (wanted) {
-        performance.bytes.append(line.text);
-        performance.line_ends.push_back(performance.bytes.size());
-      }
-    }
-    return performance;
+  void add(std::string_view line) {
+    bytes.append(line);
+    line_ends.push_back(bytes.size());
   }
-
-private:
-  // One line as the player gave it: a counter line with its newline, or a printed line, and how
-  // many pauses came before it.
-  struct Collected {
-    std::string text;
-    bool counter;
-    int part;
-  };
-
-  struct Collector final : engine::Stage {
-    std::vector<Collected> lines;
-    int pauses = 0;
-
-    bool print(engine::Line line) override {
-      lines.push_back({std::string{line}, false, pauses});
-      return true;
-    }
-    bool counter(int, std::string_view digits) override {
-      lines.push_back({std::string{digits} + '\n', true, pauses});
-      return true;
-    }
-    void pause(std::chrono::milliseconds) override { ++pauses; }
-  };
 };
+
+// Every line as the player gives it, with whether it is a counter line and how many pauses came
+// before it.
+struct Collector final : engine::Stage {
+  Performance performance;
+  std::vector<bool> is_counter;
+  std::vector<int> parts;
+  int pauses = 0;
+
+  bool print(engine::Line line) override {
+    performance.add(line);
+    is_counter.push_back(false);
+    parts.push_back(pauses);
+    return true;
+  }
+  bool counter(int, std::string_view digits) override {
+    performance.bytes.append(digits);
+    performance.add("\n");
+    is_counter.push_back(true);
+    parts.push_back(pauses);
+    return true;
+  }
+  void pause(std::chrono::milliseconds) override { ++pauses; }
+};
+
+inline Performance Performance::of(std::string_view program, Phase phase) {
+  Collector all;
+  if (!engine::play(script_of(program), all)) {
+    throw std::logic_error("a performance collected in memory cannot fail");
+  }
+  if (phase == Phase::whole) {
+    return std::move(all.performance);
+  }
+  // The art phase: the printed lines after the last pause before the last printed line.
+  int art_part = -1;
+  for (std::size_t i = 0; i < all.parts.size(); ++i) {
+    art_part = all.is_counter[i] ? art_part : all.parts[i];
+  }
+  Performance performance;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < all.parts.size(); ++i) {
+    const std::size_t end = all.performance.line_ends[i];
+    if (phase == Phase::counter ? all.is_counter[i]
+                                : !all.is_counter[i] && all.parts[i] == art_part) {
+      performance.add(std::string_view{all.performance.bytes}.substr(start, end - start));
+    }
+    start = end;
+  }
+  return performance;
+}

@@ -12,25 +12,14 @@ namespace engine {
 // hold a line without a newline); each counter number is an integer insertion and endl.
 class Console final : public Stage {
 public:
-  using Sleep = void (*)(std::chrono::milliseconds);
+  Console(std::ostream& out, void (*sleep)(std::chrono::milliseconds)) : out_{out}, sleep_{sleep} {}
 
-  Console(std::ostream& out, Sleep sleep) : out_{out}, sleep_{sleep} {}
-
-  bool print(Line line) override {
-    errno = 0; // a failed write need not set it, and it may hold an older reason
-    return written(out_ << line << std::flush);
-  }
-  bool counter(int n, std::string_view) override {
-    errno = 0;
-    return written(out_ << n << std::endl);
-  }
+  bool print(Line line) override { return written(out_ << line << std::flush); }
+  bool counter(int n, std::string_view) override { return written(out_ << n << std::endl); }
   void pause(std::chrono::milliseconds duration) override { sleep_(duration); }
 
   // Flushes the stream at the end: false if that fails.
-  bool finish() {
-    errno = 0;
-    return written(out_.flush());
-  }
+  bool finish() { return written(out_.flush()); }
 
   // errno as the failed insertion or flush left it; 0 while nothing has failed.
   int error() const { return error_; }
@@ -44,7 +33,7 @@ private:
   }
 
   std::ostream& out_;
-  Sleep sleep_;
+  void (*sleep_)(std::chrono::milliseconds);
   int error_ = 0;
 };
 

@@ -19,8 +19,6 @@ inline constexpr std::string_view side = "#     #";
 // program writes every line straight from here, as it is.
 template <std::size_t Width> class PaddedLine {
 public:
-  static constexpr std::size_t width = Width;
-
   consteval explicit PaddedLine(std::string_view glyph) {
     if (glyph.size() > Width) {
       throw "a glyph must fit in its line";

@@ -130,19 +130,12 @@ TEST(Console, WritesALineInOneWriteAndACounterNumberAsItsDigitsThenEndl) {
   EXPECT_EQ(console.error(), 0);
 }
 
-TEST(Console, FailsWithTheReasonOfTheFailedWriteAndNoOlderOne) {
+TEST(Console, FailsWithTheReasonOfTheFailedWrite) {
   Sink full{5, ENOSPC};
   std::ostream out{&full};
   engine::Console console{out, no_sleep};
   EXPECT_FALSE(console.print(wide_side));
   EXPECT_EQ(console.error(), ENOSPC);
-
-  Sink silent{2, 0};
-  std::ostream quiet{&silent};
-  engine::Console counter{quiet, no_sleep};
-  errno = EINTR;
-  EXPECT_FALSE(counter.counter(123, "123"));
-  EXPECT_EQ(counter.error(), 0) << "a failure that gave no reason is not given an old one";
 }
 
 TEST(ScriptFacts, TableMustListEveryPrintedLineInFirstUseOrder) {
