@@ -17,6 +17,21 @@ std::runtime_error failure(const std::string& what, int error) {
   return std::runtime_error{what + ": " + std::strerror(error)};
 }
 
+// How ffmpeg ended, from its wait status; empty if it ended well.
+std::string ending(int status) {
+  if (status < 0) {
+    return std::string{"cannot wait for ffmpeg: "} + std::strerror(errno);
+  }
+  if (WIFSIGNALED(status)) {
+    return "ffmpeg was killed by signal " + std::to_string(WTERMSIG(status)) + " (" +
+           strsignal(WTERMSIG(status)) + ")";
+  }
+  if (WEXITSTATUS(status) != 0) {
+    return "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status));
+  }
+  return "";
+}
+
 } // namespace
 
 Encoder::Encoder(const std::vector<std::string>& arguments) {
@@ -44,8 +59,10 @@ Encoder::Encoder(const std::vector<std::string>& arguments) {
 }
 
 Encoder::~Encoder() {
-  if (pid_ > 0) {
+  if (input_ >= 0) {
     close(input_);
+  }
+  if (pid_ > 0) {
     kill(pid_, SIGTERM);
     reap();
   }
@@ -54,6 +71,10 @@ Encoder::~Encoder() {
 void Encoder::write(std::span<const unsigned char> bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(input_, bytes.data(), bytes.size());
+    if (written < 0 && errno == EPIPE) {
+      const std::string why = ending(reap());
+      throw std::runtime_error{why.empty() ? "ffmpeg ended before the last frame" : why};
+    }
     if (written < 0 && errno != EINTR) {
       throw failure("cannot hand ffmpeg a frame", errno);
     }
@@ -64,17 +85,8 @@ void Encoder::write(std::span<const unsigned char> bytes) {
 void Encoder::finish() {
   close(input_);
   input_ = -1;
-  const int status = reap();
-  if (status < 0) {
-    throw failure("cannot wait for ffmpeg", errno);
-  }
-  if (WIFSIGNALED(status)) {
-    throw std::runtime_error{std::string{"ffmpeg was killed by signal "} +
-                             std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) +
-                             ")"};
-  }
-  if (WEXITSTATUS(status) != 0) {
-    throw std::runtime_error{"ffmpeg failed with status " + std::to_string(WEXITSTATUS(status))};
+  if (const std::string why = ending(reap()); !why.empty()) {
+    throw std::runtime_error{why};
   }
 }
 

@@ -8,6 +8,7 @@
 #include "engine/console_speed.hpp"
 
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -67,6 +68,8 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "qav-capture: %s: the file's name ends in .mp4 or .gif\n", file.c_str());
     return usage();
   }
+  // An ffmpeg that ends early is reported with the reason, not a silent death by SIGPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
   try {
     capture.save(file);
   } catch (const std::exception& error) {
