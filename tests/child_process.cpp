@@ -66,6 +66,12 @@ Child::Child(const std::string& program, const std::vector<std::string>& args, C
     for (const int number : options.ignored_signals) {
       std::signal(number, SIG_IGN);
     }
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    for (const int number : options.blocked_signals) {
+      sigaddset(&blocked, number);
+    }
+    sigprocmask(SIG_SETMASK, &blocked, nullptr);
     if (options.file_size_limit >= 0) {
       std::signal(SIGXFSZ, SIG_IGN);
       const auto limit = static_cast<rlim_t>(options.file_size_limit);
