@@ -28,6 +28,7 @@ struct ChildOptions {
   std::vector<int> ignored_signals{}; // ignored when it starts, as after nohup; others at default
   std::vector<int> blocked_signals{}; // blocked when it starts; none others
   long file_size_limit = -1;          // bytes; past it a write fails as on a full disk
+  int user = -1; // run as this user and its own group alone (the test being root); -1: as is
 };
 
 // How a program ended, what it said on standard error and how long it ran.
