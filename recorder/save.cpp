@@ -1,9 +1,12 @@
-// Saving a file whole or not at all: a temporary file beside it, renamed into place.
+// Saving a file whole or not at all: a temporary file beside it, renamed into place, with the
+// permissions (and, for root, the owner) of the file it replaces, and never over a file the
+// caller could not have written.
 
 #include "recorder/save.hpp"
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <linux/magic.h>
@@ -31,7 +34,38 @@ bool in_proc(const std::string& path) {
 struct Target {
   std::string path;
   bool replace = false; // a regular file or none yet: written beside it and renamed into place
-  std::optional<mode_t> mode{}; // the permissions of the file that is there
+  std::optional<struct stat> there{}; // the regular file that is there
+};
+
+// The signals that interrupt a recording (Ctrl-C, a terminal closed, kill) held off while the
+// temporary file exists, so that it is gone before one of them ends the recorder.
+class SignalsHeld {
+public:
+  SignalsHeld() {
+    sigemptyset(&held_);
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+      sigaddset(&held_, number);
+    }
+    sigprocmask(SIG_BLOCK, &held_, &before_);
+  }
+  ~SignalsHeld() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+  bool arrived() const {
+    sigset_t pending;
+    sigpending(&pending);
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+      if (sigismember(&pending, number) == 1 && sigismember(&before_, number) == 0) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+private:
+  sigset_t held_;
+  sigset_t before_;
 };
 
 // Follows the name's symbolic links to what it finally names.
@@ -48,7 +82,7 @@ std::optional<Target> resolve(std::string path) {
       return std::nullopt;
     }
     if (S_ISREG(status.st_mode)) {
-      return Target{path, true, status.st_mode & 07777};
+      return Target{path, true, status};
     }
     if (!S_ISLNK(status.st_mode)) {
       return Target{path};
@@ -92,30 +126,40 @@ int write_directly(const std::string& path, std::string_view bytes) {
 }
 
 int write_and_rename(const Target& target, std::string_view bytes) {
-  const std::size_t slash = target.path.rfind('/');
-  const std::string base = slash == std::string::npos ? target.path : target.path.substr(slash + 1);
-  std::string temporary = folder_of(target.path) + "/." + base + ".XXXXXX";
+  const SignalsHeld held;
+  // A name of its own length, so that any name the file may have is also one it can be saved as.
+  std::string temporary = folder_of(target.path) + "/.qav-record.XXXXXX";
   const int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) {
     return errno;
   }
+  int error = 0;
   mode_t mode = 0;
-  if (target.mode) {
-    mode = *target.mode;
+  if (target.there) {
+    // As cp over a file: its permissions, without setuid and setgid, and for root its owner.
+    mode = target.there->st_mode & 0777;
+    if (geteuid() == 0 && fchown(fd, target.there->st_uid, target.there->st_gid) != 0) {
+      error = errno;
+    }
   } else {
     const mode_t mask = umask(0);
     umask(mask);
     mode = 0666 & ~mask;
   }
-  int error = fchmod(fd, mode) != 0 ? errno : write_all(fd, bytes);
+  if (error == 0) {
+    error = fchmod(fd, mode) != 0 ? errno : write_all(fd, bytes);
+  }
   if (error == 0 && fsync(fd) != 0) {
     error = errno;
   }
   if (close(fd) != 0 && error == 0) {
     error = errno;
   }
+  if (error == 0 && held.arrived()) {
+    error = EINTR; // the file stays as it was; the signal ends the recorder once released
+  }
   if (error == 0 && rename(temporary.c_str(), target.path.c_str()) != 0) {
-    error = errno;
+    error = errno; // EPERM in a sticky folder, for a file neither the caller's nor the folder's
   }
   if (error != 0) {
     unlink(temporary.c_str());
@@ -128,6 +172,10 @@ int write_and_rename(const Target& target, std::string_view bytes) {
 int save(const char* name, std::string_view bytes) {
   const std::optional<Target> target = resolve(name);
   if (!target) {
+    return errno;
+  }
+  // What the caller could not open for writing is not replaced either, as the shell's > has it.
+  if (target->there && faccessat(AT_FDCWD, target->path.c_str(), W_OK, AT_EACCESS) != 0) {
     return errno;
   }
   return target->replace ? write_and_rename(*target, bytes) : write_directly(target->path, bytes);

@@ -12,8 +12,10 @@
 #include <string>
 #include <string_view>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace relay {
@@ -64,6 +66,12 @@ std::vector<pid_t> children_of(pid_t parent) {
   return children;
 }
 
+// A pidfd for the process, or -1 (errno set); by system call, as this C library's header for
+// them cannot be included from C++.
+int pidfd_for(pid_t pid) {
+  return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+}
+
 } // namespace
 
 Ignored ignored_at_start() {
@@ -87,7 +95,37 @@ int above_standard(int fd) {
   return moved;
 }
 
-Started start_child(std::span<char* const> command, int output, const Ignored& ignored) {
+Child::~Child() {
+  if (pidfd_ >= 0) {
+    close(pidfd_);
+  }
+}
+
+int Child::reap() {
+  int wait_status = 0;
+  pid_t pid;
+  while ((pid = waitpid(-1, &wait_status, WNOHANG)) > 0 || (pid < 0 && errno == EINTR)) {
+    // Until it is reaped here, the child's zombie holds its process id: this is the child.
+    if (pid == pid_ && !status_) {
+      status_ = wait_status;
+    }
+  }
+  return pid < 0 ? errno : 0;
+}
+
+void Child::signal(int number) const {
+  if (status_) {
+    return;
+  }
+  if (pidfd_ >= 0) {
+    syscall(SYS_pidfd_send_signal, pidfd_, number, nullptr, 0);
+  } else {
+    kill(pid_, number);
+  }
+}
+
+Started start_child(std::span<char* const> command, int output, const Ignored& ignored,
+                    const sigset_t& mask) {
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0 || (report[0] = above_standard(report[0])) < 0 ||
       (report[1] = above_standard(report[1])) < 0) {
@@ -102,9 +140,7 @@ Started start_child(std::span<char* const> command, int output, const Ignored& i
       action.sa_handler = stays_ignored ? SIG_IGN : SIG_DFL;
       sigaction(number, &action, nullptr);
     }
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
+    sigprocmask(SIG_SETMASK, &mask, nullptr);
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) {
       _exit(127);
@@ -117,19 +153,22 @@ Started start_child(std::span<char* const> command, int output, const Ignored& i
   }
   const int fork_error = errno;
   close(report[1]);
-  Started started{.pid = pid, .error = pid < 0 ? fork_error : 0};
-  if (pid > 0) {
-    int exec_error = 0;
-    ssize_t n;
-    while ((n = read(report[0], &exec_error, sizeof exec_error)) < 0 && errno == EINTR) {
-    }
-    if (n == sizeof exec_error) {
-      waitpid(pid, nullptr, 0);
-      started = {.error = exec_error};
-    }
+  if (pid < 0) {
+    close(report[0]);
+    return {.error = fork_error};
+  }
+  // Opened before anything reaps it, so that it names this child and no later process.
+  Child child{pid, above_standard(pidfd_for(pid))};
+  int exec_error = 0;
+  ssize_t n;
+  while ((n = read(report[0], &exec_error, sizeof exec_error)) < 0 && errno == EINTR) {
   }
   close(report[0]);
-  return started;
+  if (n == sizeof exec_error) {
+    waitpid(pid, nullptr, 0);
+    return {.error = exec_error, .exec_failed = true};
+  }
+  return {.child = std::move(child)};
 }
 
 void adopt_descendants() {

@@ -6,8 +6,10 @@
 #include <array>
 #include <chrono>
 #include <csignal>
+#include <optional>
 #include <span>
 #include <sys/types.h>
+#include <utility>
 
 namespace relay {
 
@@ -25,15 +27,46 @@ Ignored ignored_at_start();
 // descriptor, or -1 with errno set.
 int above_standard(int fd);
 
+// The relay's child once started. It is reached only through its pidfd where the system has
+// one, and never once reaped, so that a process id it has freed is never signalled.
+class Child {
+public:
+  Child(pid_t pid, int pidfd) : pid_{pid}, pidfd_{pidfd} {}
+  ~Child();
+  Child(Child&& other) noexcept
+      : pid_{other.pid_}, pidfd_{std::exchange(other.pidfd_, -1)}, status_{other.status_} {}
+  Child& operator=(Child&&) = delete;
+
+  // Readable once the child has ended; -1 where the system has no pidfd.
+  int descriptor() const { return pidfd_; }
+  // Its wait status, once reaped.
+  const std::optional<int>& status() const { return status_; }
+
+  // Reaps, without waiting, every process of the relay's that has ended: the child, whose status
+  // is kept, and the orphans the relay adopted, so that none lingers as a zombie. Returns 0, or
+  // the errno that ended the reaping other than EINTR (ECHILD: the relay has no process left).
+  int reap();
+
+  // Sends the child a signal, should it not be reaped yet.
+  void signal(int number) const;
+
+private:
+  pid_t pid_;
+  int pidfd_;
+  std::optional<int> status_;
+};
+
 struct Started {
-  pid_t pid = -1;
-  int error = 0; // errno of the failed start
+  std::optional<Child> child{};
+  int error = 0;            // errno of the failed start
+  bool exec_failed = false; // the command could not be run, rather than the relay failing
 };
 
 // Starts the command with its standard output on `output`: the signals ignored at the start
-// still ignored but SIGCHLD, every other at its default, none blocked, and ended by SIGTERM
-// should the relay die without ending it.
-Started start_child(std::span<char* const> command, int output, const Ignored& ignored);
+// still ignored but SIGCHLD, every other at its default, `mask` blocked (the relay's caller's),
+// and ended by SIGTERM should the relay die without ending it.
+Started start_child(std::span<char* const> command, int output, const Ignored& ignored,
+                    const sigset_t& mask);
 
 // Makes the relay the parent of every process its child leaves behind (a child subreaper), so
 // that it can find and end them once the child is gone.

@@ -1,5 +1,6 @@
 // Runs a program and passes its output on at a console's speed; ends it, and all it started,
-// when the relay is ended or its output fails, and passes on how it ended.
+// when the relay is ended or its output fails, and passes on how it ended. The orphans it
+// adopts are reaped as they end.
 
 #include "relay/relay.hpp"
 
@@ -17,7 +18,8 @@
 #include <poll.h>
 #include <string>
 #include <sys/ioctl.h>
-#include <sys/syscall.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,30 +35,42 @@ constexpr std::array ending_signals{SIGINT, SIGTERM, SIGHUP};
 constexpr auto tick = 10ms;
 
 volatile std::sig_atomic_t ending_signal = 0;
+volatile std::sig_atomic_t children_ended = 0; // some process of the relay's may wait to be reaped
 int wake_up = -1; // write end of a pipe that wakes every wait of the relay when a signal arrives
 
-void on_ending_signal(int number) {
-  if (ending_signal == 0) {
-    ending_signal = number;
-  }
+void wake() {
   const int saved = errno;
   const char byte = 0;
   [[maybe_unused]] const auto written = write(wake_up, &byte, 1);
   errno = saved;
 }
 
-sigset_t ending_signal_set() {
+void on_ending_signal(int number) {
+  if (ending_signal == 0) {
+    ending_signal = number;
+  }
+  wake();
+}
+
+void on_child_ended(int) {
+  children_ended = 1;
+  wake();
+}
+
+// The signals the relay needs to see: those that end it, and SIGCHLD.
+sigset_t relays_signal_set() {
   sigset_t set;
   sigemptyset(&set);
   for (const int number : ending_signals) {
     sigaddset(&set, number);
   }
+  sigaddset(&set, SIGCHLD);
   return set;
 }
 
 // Handlers without SA_RESTART, so that a signal also ends a write that a stalled terminal holds
-// up; none for a signal that was ignored at the start, which stays ignored. SIGCHLD is at its
-// default whatever was inherited, so that the child can be waited for.
+// up; none for a signal that was ignored at the start, which stays ignored. SIGCHLD is caught
+// whatever was inherited, so that the child can be waited for and every orphan reaped.
 void install_handlers(const Ignored& ignored) {
   struct sigaction action {};
   action.sa_handler = on_ending_signal;
@@ -66,8 +80,17 @@ void install_handlers(const Ignored& ignored) {
       sigaction(number, &action, nullptr);
     }
   }
-  std::signal(SIGCHLD, SIG_DFL);
+  action.sa_handler = on_child_ended;
+  action.sa_flags = SA_NOCLDSTOP;
+  sigaction(SIGCHLD, &action, nullptr);
   std::signal(SIGPIPE, SIG_IGN); // a reader gone away is an error to report, not a death
+}
+
+void reap_if_ended(Child& child) {
+  if (children_ended != 0) {
+    children_ended = 0;
+    child.reap();
+  }
 }
 
 // Ends the relay by the signal that ended it, as the rule for programs that end on a signal has
@@ -83,19 +106,18 @@ int end_by(int number) {
   return 128 + number;
 }
 
+// Ends the relay by the signal that killed its child, as `timeout` does, so that its caller sees
+// the same death; with no core dump of the relay's own, which would only stand for the child's.
+int die_as_child_did(int number) {
+  prctl(PR_SET_DUMPABLE, 0);
+  const rlimit no_core{0, 0};
+  setrlimit(RLIMIT_CORE, &no_core);
+  return end_by(number);
+}
+
 bool make_pipe(int ends[2], int flags) {
   return pipe2(ends, flags) == 0 && (ends[0] = above_standard(ends[0])) >= 0 &&
          (ends[1] = above_standard(ends[1])) >= 0;
-}
-
-// A descriptor that becomes readable when the child ends, so that waiting for it and for a
-// signal is one wait; -1 where the system has none, and the wait then looks every tick.
-int child_descriptor(pid_t pid) {
-#ifdef SYS_pidfd_open
-  return above_standard(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
-#else
-  return -1;
-#endif
 }
 
 void drain(int fd) {
@@ -121,8 +143,9 @@ struct Pumped {
 };
 
 // Writes all the bytes, unless the output fails or a signal ends the relay.
-Pumped write_all(const char* bytes, std::size_t size) {
+Pumped write_all(const char* bytes, std::size_t size, Child& child) {
   while (size > 0) {
+    reap_if_ended(child);
     const ssize_t n = write(STDOUT_FILENO, bytes, size);
     if (ending_signal != 0) {
       return {Pumped::End::signalled};
@@ -145,7 +168,7 @@ Pumped write_all(const char* bytes, std::size_t size) {
 }
 
 // Passes the child's output on until its end, at `speed` characters a second.
-Pumped pump(int input, int wake, long speed) {
+Pumped pump(int input, int wake, long speed, Child& child) {
   std::array<char, 65536> buffer;
   std::optional<Pacer> pacer;
   if (speed != 0) {
@@ -158,6 +181,7 @@ Pumped pump(int input, int wake, long speed) {
     if (ending_signal != 0) {
       return {Pumped::End::signalled};
     }
+    reap_if_ended(child);
     const std::size_t due = pacer ? pacer->due(Clock::now()) : buffer.size();
     if (due == 0 && hung_up && bytes_waiting(input) == 0) {
       return {Pumped::End::finished};
@@ -177,7 +201,11 @@ Pumped pump(int input, int wake, long speed) {
       }
       return {Pumped::End::poll_failed, errno};
     }
-    if (waiting[1].revents != 0 || waiting[0].revents == 0) {
+    if (waiting[1].revents != 0) {
+      drain(wake);
+      continue;
+    }
+    if (waiting[0].revents == 0) {
       continue;
     }
     if (due == 0) {
@@ -192,7 +220,7 @@ Pumped pump(int input, int wake, long speed) {
       return {Pumped::End::finished};
     }
     const auto size = static_cast<std::size_t>(n);
-    if (const Pumped written = write_all(buffer.data(), size);
+    if (const Pumped written = write_all(buffer.data(), size, child);
         written.end != Pumped::End::finished) {
       return written;
     }
@@ -203,57 +231,51 @@ Pumped pump(int input, int wake, long speed) {
 }
 
 // Asks the child to end with a signal, and wakes it should it be stopped.
-void ask_to_end(pid_t pid, int signal) {
-  kill(pid, signal);
-  kill(pid, SIGCONT);
+void ask_to_end(const Child& child, int signal) {
+  child.signal(signal);
+  child.signal(SIGCONT);
 }
 
-// Waits for the child and returns its wait status. Once it has been asked to end (`asked`, or
-// with the signal that ends the relay should one come meanwhile), it is killed should it not end
-// within the grace period.
-std::optional<int> wait_for(pid_t pid, int wake, bool asked) {
-  const int ended = child_descriptor(pid);
+// Waits until the child is reaped. Once it has been asked to end (`asked`, or with the signal
+// that ends the relay should one come meanwhile), it is killed should it not end within the
+// grace period. Returns false, with errno set, should it be lost.
+bool wait_for(Child& child, int wake, bool asked) {
   std::optional<Clock::time_point> kill_at;
   if (asked) {
     kill_at = Clock::now() + grace;
   }
   bool killed = false;
-  std::optional<int> status;
   for (;;) {
     if (ending_signal != 0 && !kill_at) {
-      ask_to_end(pid, ending_signal);
+      ask_to_end(child, ending_signal);
       kill_at = Clock::now() + grace;
     }
-    int wait_status = 0;
-    const pid_t done = waitpid(pid, &wait_status, WNOHANG);
-    if (done == pid) {
-      status = wait_status;
-      break;
+    children_ended = 0;
+    const int error = child.reap();
+    if (child.status()) {
+      return true;
     }
-    if (done < 0 && errno != EINTR) {
-      break;
+    if (error != 0) {
+      errno = error;
+      return false;
     }
     if (kill_at && !killed && Clock::now() >= *kill_at) {
-      kill(pid, SIGKILL);
+      child.signal(SIGKILL);
       killed = true;
     }
     int timeout = -1;
     if (kill_at && !killed) {
       timeout = milliseconds_until(*kill_at);
     }
-    if (ended < 0) {
+    if (child.descriptor() < 0) {
       const int look_every = static_cast<int>(tick.count());
       timeout = timeout < 0 ? look_every : std::min(timeout, look_every);
     }
-    std::array<pollfd, 2> waiting{{{ended, POLLIN, 0}, {wake, POLLIN, 0}}};
+    std::array<pollfd, 2> waiting{{{child.descriptor(), POLLIN, 0}, {wake, POLLIN, 0}}};
     if (poll(waiting.data(), waiting.size(), timeout) > 0 && waiting[1].revents != 0) {
       drain(wake);
     }
   }
-  if (ended >= 0) {
-    close(ended);
-  }
-  return status;
 }
 
 // What became of the child, for the line that says why the relay ended.
@@ -284,32 +306,43 @@ int relay(const char* name, const Options& options) {
   fcntl(output[1], F_SETPIPE_SZ, static_cast<int>(sysconf(_SC_PAGESIZE)));
   adopt_descendants();
 
-  // Signals wait until the child is started, so that none reaches a handler of ours in it.
-  const sigset_t ending = ending_signal_set();
-  sigset_t before;
-  sigprocmask(SIG_BLOCK, &ending, &before);
+  // Signals wait until the child is started, so that none reaches a handler of ours in it. The
+  // child gets the mask the relay was given; the relay sees what it needs whatever that was.
+  const sigset_t needed = relays_signal_set();
+  sigset_t given;
+  sigprocmask(SIG_BLOCK, &needed, &given);
   install_handlers(ignored);
-  const Started child = start_child(options.command, output[1], ignored);
-  sigprocmask(SIG_SETMASK, &before, nullptr);
-  close(output[1]);
-  if (child.pid < 0) {
-    std::fprintf(stderr, "%s: cannot run '%s': %s\n", name, options.command[0],
-                 std::strerror(child.error));
-    return 2;
+  Started started = start_child(options.command, output[1], ignored, given);
+  sigset_t own = given;
+  for (int number = 1; number < NSIG; ++number) {
+    if (sigismember(&needed, number) == 1) {
+      sigdelset(&own, number);
+    }
   }
+  sigprocmask(SIG_SETMASK, &own, nullptr);
+  close(output[1]);
+  if (!started.child) {
+    std::fprintf(stderr, "%s: cannot run '%s': %s\n", name, options.command[0],
+                 std::strerror(started.error));
+    // As `timeout` and `env` have it: 127 for a program not found, 126 for one that is there but
+    // cannot be run, and 2 for the relay's own failure.
+    return !started.exec_failed ? 2 : started.error == ENOENT ? 127 : 126;
+  }
+  Child& child = *started.child;
 
-  const Pumped pumped = pump(output[0], wake[0], options.speed);
+  const Pumped pumped = pump(output[0], wake[0], options.speed, child);
   const int end_with = pumped.end == Pumped::End::finished    ? 0
                        : pumped.end == Pumped::End::signalled ? int{ending_signal}
                                                               : SIGTERM;
   // First the signal, then the pipe closed: a child still writing ends by the signal passed on,
   // not by a broken pipe.
   if (end_with != 0) {
-    ask_to_end(child.pid, end_with);
+    ask_to_end(child, end_with);
   }
   close(output[0]);
-  const std::optional<int> status = wait_for(child.pid, wake[0], end_with != 0);
+  const bool reaped = wait_for(child, wake[0], end_with != 0);
   const int wait_error = errno;
+  std::signal(SIGCHLD, SIG_DFL);
   const int signal = ending_signal;
   if (end_with != 0 || signal != 0) {
     end_descendants();
@@ -317,9 +350,9 @@ int relay(const char* name, const Options& options) {
 
   const char* program = options.command[0];
   if (signal != 0) {
-    if (signal != SIGINT && status) {
+    if (signal != SIGINT && reaped) {
       std::fprintf(stderr, "%s: ended by signal %d (%s); %s\n", name, signal, strsignal(signal),
-                   fate(program, *status, signal).c_str());
+                   fate(program, *child.status(), signal).c_str());
     }
     return end_by(signal);
   }
@@ -331,16 +364,13 @@ int relay(const char* name, const Options& options) {
     std::fprintf(stderr, "%s: cannot wait for output: %s\n", name, std::strerror(pumped.error));
     return 1;
   }
-  if (!status) {
+  if (!reaped) {
     std::fprintf(stderr, "%s: cannot wait for %s: %s\n", name, program, std::strerror(wait_error));
     return 1;
   }
-  if (WIFSIGNALED(*status)) {
-    std::fprintf(stderr, "%s: %s was killed by signal %d (%s)\n", name, program, WTERMSIG(*status),
-                 strsignal(WTERMSIG(*status)));
-    return 128 + WTERMSIG(*status);
-  }
-  return WEXITSTATUS(*status);
+  const int status = *child.status();
+  // A death the relay did not cause is passed on as it is; the caller's shell reports it.
+  return WIFSIGNALED(status) ? die_as_child_did(WTERMSIG(status)) : WEXITSTATUS(status);
 }
 
 } // namespace relay

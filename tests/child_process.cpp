@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <grp.h>
+#include <pwd.h>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -43,6 +45,8 @@ Child::Child(const std::string& program, const std::vector<std::string>& args, C
   }
   argv.push_back(nullptr);
 
+  const passwd* user = options.user >= 0 ? getpwuid(static_cast<uid_t>(options.user)) : nullptr;
+  const gid_t group = user != nullptr ? user->pw_gid : static_cast<gid_t>(options.user);
   pid_ = fork();
   if (pid_ < 0) {
     throw std::runtime_error("cannot fork");
@@ -66,11 +70,21 @@ Child::Child(const std::string& program, const std::vector<std::string>& args, C
     for (const int number : options.ignored_signals) {
       std::signal(number, SIG_IGN);
     }
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    for (const int number : options.blocked_signals) {
+      sigaddset(&blocked, number);
+    }
+    sigprocmask(SIG_SETMASK, &blocked, nullptr);
     if (options.file_size_limit >= 0) {
       std::signal(SIGXFSZ, SIG_IGN);
       const auto limit = static_cast<rlim_t>(options.file_size_limit);
       const rlimit file_size{limit, limit};
       setrlimit(RLIMIT_FSIZE, &file_size);
+    }
+    if (options.user >= 0 && (setgroups(0, nullptr) != 0 || setgid(group) != 0 ||
+                              setuid(static_cast<uid_t>(options.user)) != 0)) {
+      _exit(126);
     }
     execvp(program.c_str(), argv.data());
     _exit(127);

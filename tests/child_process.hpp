@@ -26,7 +26,9 @@ struct ChildOptions {
   int stdout_fd = -1;                 // -1 starts the program with standard output closed
   bool stdin_closed = false;          // rather than /dev/null
   std::vector<int> ignored_signals{}; // ignored when it starts, as after nohup; others at default
+  std::vector<int> blocked_signals{}; // blocked when it starts; none others
   long file_size_limit = -1;          // bytes; past it a write fails as on a full disk
+  int user = -1; // run as this user and its own group alone (the test being root); -1: as is
 };
 
 // How a program ended, what it said on standard error and how long it ran.
@@ -51,6 +53,8 @@ public:
 
   // Sends the program a signal.
   void signal(int number) const;
+
+  int pid() const { return pid_; }
 
 private:
   int pid_;

@@ -3,14 +3,18 @@
 
 #include "cast_file.hpp"
 #include "child_process.hpp"
+#include "needs.hpp"
 
 #include "engine/console_speed.hpp"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -54,6 +58,10 @@ TEST(Recorder, IsSavedWholeOrNotAtAllAndAFailureSaysWhy) {
   EXPECT_EQ(std::filesystem::status(older).permissions(), std::filesystem::perms{0640});
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator{folder}, {}), 1)
       << "a temporary file was left behind";
+  // Any name a file may have, up to the longest, is one a recording can be saved as.
+  const std::string longest_name = (folder / std::string(255, 'n')).string();
+  EXPECT_EQ(run(RECORD_PROGRAM, {"demo_short", longest_name}, {}).error_output, "");
+  EXPECT_TRUE(read_file(longest_name) == read_file(cast_path("demo_short")));
   std::filesystem::remove_all(folder);
 
   const ChildRun device = run(RECORD_PROGRAM, {"demo_short", "/dev/full"}, {});
@@ -62,6 +70,72 @@ TEST(Recorder, IsSavedWholeOrNotAtAllAndAFailureSaysWhy) {
   const ChildRun no_name = run(RECORD_PROGRAM, {"demo", ""}, {});
   EXPECT_EQ(no_name.status, 2);
   EXPECT_EQ(no_name.error_output, "usage: qav-record [--speed S] demo|demo_short FILE\n");
+}
+
+// Ctrl-C, a terminal closed or kill at any moment of a recording: the file that was there stays
+// as it was, or is whole, and nothing else is left beside it.
+TEST(Recorder, LeavesNothingButWhatWasThereWhenInterrupted) {
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("recording-test-interrupted-" + std::to_string(::getpid()));
+  std::filesystem::create_directory(folder);
+  const std::string older = (folder / "older.cast").string();
+  const std::string recording = read_file(cast_path("demo_short"));
+  constexpr int signals[] = {SIGINT, SIGTERM, SIGHUP};
+  for (int at = 0; at < 90; at += 3) { // milliseconds: a recording takes about 80
+    std::ofstream{older} << "an older recording";
+    Child recorder{RECORD_PROGRAM, {"demo_short", older}, {}};
+    std::this_thread::sleep_for(std::chrono::milliseconds{at});
+    recorder.signal(signals[at % 3]);
+    recorder.wait();
+    const std::string now = read_file(older);
+    EXPECT_TRUE(now == "an older recording" || now == recording) << "at " << at << " ms";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator{folder}, {}), 1)
+        << "a temporary file was left behind at " << at << " ms";
+  }
+  std::filesystem::remove_all(folder);
+}
+
+// As the shell's > and cp have it: a file the caller could not open for writing is not replaced,
+// nor one in a sticky folder that is neither the caller's nor the folder's; the replacement
+// keeps the permission bits but setuid and setgid, and, made by root, the owner and group.
+TEST(Recorder, RespectsTheFileItReplaces) {
+  needs(geteuid() == 0 ? "" : "root, to act as another user");
+  constexpr int nobody = 65534;
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("recording-test-owners-" + std::to_string(::getpid()));
+  const auto sticky = folder / "sticky";
+  std::filesystem::create_directories(sticky);
+  std::filesystem::permissions(sticky, std::filesystem::perms{01777});
+  ASSERT_EQ(chown(folder.c_str(), nobody, nobody), 0);
+  const auto file = [&](const std::filesystem::path& path, uid_t owner, unsigned mode) {
+    std::ofstream{path} << "an older recording";
+    EXPECT_EQ(chown(path.c_str(), owner, nobody), 0);
+    std::filesystem::permissions(path, static_cast<std::filesystem::perms>(mode));
+    return path.string();
+  };
+  struct Refused {
+    std::string path;
+    std::string reason;
+  };
+  for (const Refused& c : {Refused{file(folder / "read-only", nobody, 0444), "Permission denied"},
+                           Refused{file(folder / "roots", 0, 0644), "Permission denied"},
+                           Refused{file(sticky / "roots", 0, 0666), "Operation not permitted"}}) {
+    const ChildRun refused = run(RECORD_PROGRAM, {"demo_short", c.path}, {.user = nobody});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.error_output, "qav-record: cannot write " + c.path + ": " + c.reason + "\n");
+    EXPECT_TRUE(read_file(c.path) == "an older recording") << c.path;
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator{sticky}, {}), 1);
+
+  const std::string setuid = file(folder / "setuid", nobody, 04755);
+  EXPECT_EQ(run(RECORD_PROGRAM, {"demo_short", setuid}, {}).status, 0);
+  struct stat replaced {};
+  ASSERT_EQ(stat(setuid.c_str(), &replaced), 0);
+  EXPECT_EQ(replaced.st_mode & 07777, 0755U);
+  EXPECT_EQ(replaced.st_uid, static_cast<uid_t>(nobody));
+  EXPECT_EQ(replaced.st_gid, static_cast<gid_t>(nobody));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator{folder}, {}), 4);
+  std::filesystem::remove_all(folder);
 }
 
 } // namespace

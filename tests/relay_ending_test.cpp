@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -33,6 +34,23 @@ bool gone_soon(pid_t pid) {
     }
     std::this_thread::sleep_for(20ms);
   }
+}
+
+// How many of a process's children are zombies.
+int zombies_of(pid_t parent) {
+  int zombies = 0;
+  for (const auto& entry : std::filesystem::directory_iterator{"/proc"}) {
+    std::ifstream stat{entry.path() / "stat"};
+    std::string line;
+    if (std::getline(stat, line) && line.find(')') != std::string::npos) {
+      std::istringstream fields{line.substr(line.rfind(')') + 2)};
+      std::string state;
+      pid_t ppid = 0;
+      fields >> state >> ppid;
+      zombies += state == "Z" && ppid == parent;
+    }
+  }
+  return zombies;
 }
 
 // The short demo, run by a shell that first starts a process of its own in the background, one
@@ -103,6 +121,24 @@ TEST(Relay, EndsItsChildAndAllItStartedWhenItsOutputFailsOrASignalEndsIt) {
   }
 }
 
+// The orphans the relay adopts are reaped as they end, not kept as zombies until it ends, where
+// enough of them would fill the process table.
+TEST(Relay, ReapsTheOrphansItAdoptsAsTheyEnd) {
+  Pipe pipe;
+  Child child{RELAY_PROGRAM,
+              {"--speed", "0", "sh", "-c",
+               "i=0; while [ $i -lt 200 ]; do (true &); i=$((i+1)); done; echo made; sleep 2"},
+              {.stdout_fd = pipe.write}};
+  pipe.close_write();
+  char made[5];
+  ASSERT_EQ(read(pipe.read, made, sizeof made), 5);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(zombies_of(child.pid()), 0);
+  EXPECT_EQ(child.wait().status, 0);
+}
+
+// As `timeout` has it: 127 for a program not found, 126 for one that cannot be run, and a death
+// by a signal the relay did not send passed on as that same death, with no line of its own.
 TEST(Relay, PassesOnHowItsChildEnded) {
   TempFile output;
   const ChildRun exited = run(RELAY_PROGRAM, {"--speed", "0", "sh", "-c", "printf abc; exit 7"},
@@ -111,11 +147,19 @@ TEST(Relay, PassesOnHowItsChildEnded) {
   EXPECT_EQ(exited.error_output, "");
   EXPECT_EQ(output.contents(), "abc");
 
-  const ChildRun killed =
-      run(RELAY_PROGRAM, {"sh", "-c", "kill -KILL $$"}, {.stdout_fd = output.fd()});
-  EXPECT_TRUE(killed.exited);
-  EXPECT_EQ(killed.status, 128 + SIGKILL);
-  EXPECT_EQ(killed.error_output, "qav-relay: sh was killed by signal 9 (Killed)\n");
+  const ChildRun crashed =
+      run(RELAY_PROGRAM, {"sh", "-c", "ulimit -c 0; kill -SEGV $$"}, {.stdout_fd = output.fd()});
+  EXPECT_FALSE(crashed.exited);
+  EXPECT_EQ(crashed.status, SIGSEGV);
+  EXPECT_EQ(crashed.error_output, "");
+
+  const ChildRun not_found = run(RELAY_PROGRAM, {"/nonexistent/program"}, {});
+  EXPECT_EQ(not_found.status, 127);
+  EXPECT_EQ(not_found.error_output,
+            "qav-relay: cannot run '/nonexistent/program': No such file or directory\n");
+  const ChildRun not_runnable = run(RELAY_PROGRAM, {"/dev/null"}, {});
+  EXPECT_EQ(not_runnable.status, 126);
+  EXPECT_EQ(not_runnable.error_output, "qav-relay: cannot run '/dev/null': Permission denied\n");
 
   // Standard input and output closed: the relay's own descriptors must not take their places.
   const ChildRun closed_output =
@@ -129,7 +173,8 @@ TEST(Relay, PassesOnHowItsChildEnded) {
 }
 
 // What the relay inherits stays as it was: SIGCHLD ignored must not cost the child's status,
-// and a SIGHUP ignored (after nohup) ends neither the relay nor its child.
+// a SIGHUP ignored (after nohup) ends neither the relay nor its child, and the signals its
+// caller blocked stay blocked in the child.
 TEST(Relay, KeepsTheSignalsItInheritsIgnoredAndStillWaitsForItsChild) {
   TempFile output;
   const ChildRun sigchld_ignored = run(RELAY_PROGRAM, {"sh", "-c", "exit 7"},
@@ -142,6 +187,13 @@ TEST(Relay, KeepsTheSignalsItInheritsIgnoredAndStillWaitsForItsChild) {
   EXPECT_TRUE(sighup_ignored.exited);
   EXPECT_EQ(sighup_ignored.status, 0);
   EXPECT_EQ(output.contents(), "ran on\n");
+
+  TempFile mask;
+  const ChildRun blocked =
+      run(RELAY_PROGRAM, {"--speed", "0", "grep", "SigBlk", "/proc/self/status"},
+          {.stdout_fd = mask.fd(), .blocked_signals = {SIGUSR2}});
+  EXPECT_EQ(blocked.status, 0);
+  EXPECT_EQ(mask.contents(), "SigBlk:\t0000000000000800\n"); // SIGUSR2, signal 12, alone
 }
 
 } // namespace

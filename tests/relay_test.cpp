@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -84,7 +85,6 @@ TEST(Relay, RefusesABadCommandLineWithOneLineAndRunsNothing) {
       {"--speed", "twenty", touch, marker},
       {"--speed"},
       {},
-      {"/nonexistent/program", marker},
   };
   TempFile output;
   for (const auto& args : command_lines) {
@@ -97,6 +97,13 @@ TEST(Relay, RefusesABadCommandLineWithOneLineAndRunsNothing) {
   }
   EXPECT_FALSE(std::filesystem::exists(marker));
   EXPECT_EQ(output.contents(), "");
+
+  // Help that could not be written is a failure, as for any other output.
+  const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+  const ChildRun help = run(RELAY_PROGRAM, {"--help"}, {.stdout_fd = full});
+  close(full);
+  EXPECT_EQ(help.status, 1);
+  EXPECT_EQ(help.error_output, "qav-relay: write error: No space left on device\n");
 }
 
 } // namespace

@@ -9,9 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <unistd.h>
+#include <utility>
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -25,12 +30,31 @@ protected:
   void SetUp() override { needs(TmuxSession::available() ? "" : "tmux (Debian package tmux)"); }
 };
 
-// The launcher, run in the terminal as a person would: it starts a tmux of its own in there.
-std::vector<std::string> watch(std::initializer_list<std::string> args) {
-  std::vector<std::string> command{"env", "DEMO_BUILD_DIR=" DEMO_BUILD_DIR, WATCH_PROGRAM};
-  command.insert(command.end(), args);
-  return command;
+// The launcher, run in the terminal as a person would: it starts a tmux of its own in there,
+// unless the settings given (NAME=VALUE) keep tmux from starting.
+std::vector<std::string> watch(std::initializer_list<std::string> args,
+                               std::vector<std::string> settings = {}) {
+  settings.insert(settings.begin(), {"env", "DEMO_BUILD_DIR=" DEMO_BUILD_DIR});
+  settings.insert(settings.end(), {WATCH_PROGRAM});
+  settings.insert(settings.end(), args);
+  return settings;
 }
+
+// A folder for the launcher's TMPDIR, to see that it leaves nothing there. Made with a name
+// longer than a socket's may be, tmux cannot start in it, and the launcher draws straight into
+// the terminal instead.
+struct Scratch {
+  explicit Scratch(bool too_long_for_tmux)
+      : path{std::filesystem::temp_directory_path() /
+             ("demo-test-watch-" + std::to_string(getpid()) +
+              std::string(too_long_for_tmux ? 100 : 0, 'x'))} {
+    std::filesystem::create_directory(path);
+  }
+  ~Scratch() { std::filesystem::remove_all(path); }
+  bool empty() const { return std::filesystem::is_empty(path); }
+  std::string setting() const { return "TMPDIR=" + path.string(); }
+  std::filesystem::path path;
+};
 
 // The last rows of the model's picture, as a screen of that many rows shows them.
 std::string last_rows(engine::Script script, std::size_t rows) {
@@ -106,10 +130,13 @@ TEST_F(Watch, ShowsTheLastPictureInTerminalsOfOtherSizes) {
   struct Case {
     TerminalSize terminal;
     std::size_t window_rows;
+    std::string setting = "TERM=screen";
   };
-  for (const Case c : {Case{{80, 24}, 24}, Case{{120, 40}, 25}}) {
-    SCOPED_TRACE(std::to_string(c.terminal.columns) + " by " + std::to_string(c.terminal.rows));
-    const TmuxSession session{watch({"--speed", "0", "demo_short"}), c.terminal};
+  // Where tmux cannot drive the terminal, the demo is drawn straight into it.
+  for (const Case& c : {Case{{80, 24}, 24}, Case{{120, 40}, 25}, Case{{80, 25}, 25, "TERM=dumb"}}) {
+    SCOPED_TRACE(std::to_string(c.terminal.columns) + " by " + std::to_string(c.terminal.rows) +
+                 " " + c.setting);
+    const TmuxSession session{watch({"--speed", "0", "demo_short"}, {c.setting}), c.terminal};
     const std::string last_picture = last_rows(demo_short::script, c.window_rows);
     const auto give_up = Clock::now() + 60s;
     std::string screen = session.screen();
@@ -125,11 +152,72 @@ TEST_F(Watch, ShowsTheLastPictureInTerminalsOfOtherSizes) {
   }
 }
 
-TEST_F(Watch, EndsAtOnceOnCtrlC) {
-  const TmuxSession session{watch({"demo"})};
-  std::this_thread::sleep_for(1s);
+// Ctrl-C ends the view at once, and says nothing.
+TEST_F(Watch, EndsAtOnceOnCtrlCSilently) {
+  const Scratch scratch{false};
+  const TmuxSession session{watch({"demo_short"}, {scratch.setting()})};
+  wait_for_screen(session, "1000");
   session.send_keys({"C-c"});
-  EXPECT_EQ(session.wait(5s), 130);
+  EXPECT_EQ(session.wait(5s), 128 + SIGINT);
+  EXPECT_EQ(session.screen().find("qav-relay"), std::string::npos) << session.screen();
+  EXPECT_TRUE(scratch.empty());
+}
+
+// A signal at any moment, from the launcher's first steps to its view, ends it within a second,
+// by that signal, leaving nothing in TMPDIR, whatever standard error is; its own line names
+// SIGTERM and SIGHUP, and neither the relay nor a shell ("Terminated") says anything.
+TEST_F(Watch, EndsAtOnceAtASignalAtAnyMomentLeavingNothing) {
+  constexpr std::pair<int, const char*> signals[] = {
+      {SIGTERM, "TERM"}, {SIGHUP, "HUP"}, {SIGINT, "INT"}};
+  int next = 0;
+  for (const bool direct : {false, true}) {
+    for (const int at : {1, 8, 15, 25, 40, 60, 1000}) { // milliseconds
+      const auto [number, signal] = signals[next++ % 3];
+      const bool error_closed = at == 40;
+      SCOPED_TRACE(std::string{direct ? "direct" : "in tmux"} + ", SIG" + signal + " at " +
+                   std::to_string(at) + " ms" + (error_closed ? ", standard error closed" : ""));
+      const Scratch scratch{direct};
+      std::vector<std::string> command{"sh",
+                                       "-c",
+                                       error_closed ? "exec \"$@\" 2>&-" : "exec \"$@\"",
+                                       "sh",
+                                       "timeout",
+                                       "--foreground",
+                                       "--preserve-status",
+                                       "-s",
+                                       signal,
+                                       std::to_string(at / 1000.0)};
+      const auto launcher = watch({"--speed", "0", "demo_short"}, {scratch.setting()});
+      command.insert(command.end(), launcher.begin(), launcher.end());
+      const auto started = Clock::now();
+      const TmuxSession session{command};
+      EXPECT_EQ(session.wait(5s), 128 + number);
+      EXPECT_LT(Clock::now() - started, std::chrono::milliseconds{at} + 1500ms);
+      EXPECT_TRUE(scratch.empty());
+      const std::string screen = session.screen();
+      EXPECT_EQ(screen.find("qav-relay"), std::string::npos) << screen;
+      EXPECT_EQ(screen.find("\nTerminated"), std::string::npos) << screen;
+      if (at == 1000 && number != SIGINT) {
+        const auto rows = session.history();
+        EXPECT_TRUE(std::ranges::any_of(rows, [&](const std::string& row) {
+          return row.find("watch: ended by signal " + std::to_string(number)) != std::string::npos;
+        })) << screen;
+      }
+    }
+  }
+}
+
+// A bad command line: one line says what is wrong, and one where the help is.
+TEST(WatchCommandLine, RefusesWithOneLineAndWhereTheHelpIs) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--fast"}, {""}, {"demo", "demo_short"}, {"--speed"}, {"--speed=-1", "demo"}}) {
+    const ChildRun result = run(WATCH_PROGRAM, args, {});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(result.error_output.starts_with("watch: ")) << result.error_output;
+    EXPECT_TRUE(result.error_output.ends_with("\nTry 'watch --help' for more information.\n"))
+        << result.error_output;
+    EXPECT_EQ(std::ranges::count(result.error_output, '\n'), 2) << result.error_output;
+  }
 }
 
 } // namespace
