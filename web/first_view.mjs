@@ -1,0 +1,50 @@
+// Writes the page's first view into its HTML, so that it is there before any script runs: the
+// main demo's poster (its 25 rows at the moment the chain of boxes is mid-travel, and which
+// moment that is), its length, its chapters as markers and buttons, and a button for each speed.
+//
+//   node first_view.mjs TEMPLATE OUTPUT CAST "SPEED..." DEFAULT_SPEED VIDEO(yes|no)
+import { readFileSync, writeFileSync } from "node:fs";
+import { createRequire } from "node:module";
+
+const { chapters, screenAt, clock, speedName } = createRequire(import.meta.url)("./recording.js");
+const [template, output, castFile, speedList, defaultText, video] = process.argv.slice(2);
+const speeds = speedList.split(" ").map(Number);
+const defaultSpeed = Number(defaultText);
+let html = readFileSync(template, "utf8");
+const cast = readFileSync(castFile, "utf8");
+
+const messages = [...html.matchAll(/<dt lang="da">([^<]*)<\/dt>\s*<dd>([^<]*)<\/dd>/g)].map(
+  ([, danish, english]) => ({ danish, english }));
+const shown = chapters(cast, messages);
+const duration = JSON.parse(cast.trimEnd().split("\n").pop())[0];
+const percent = (seconds) => `${((100 * seconds) / duration).toFixed(3)}%`;
+const grouped = (speed) => speed.toLocaleString("en");
+
+const values = {
+  SPEEDS: speedList,
+  DEFAULT_SPEED: defaultText,
+  DEFAULT_SPEED_TEXT: grouped(defaultSpeed),
+  VIDEO_LINK: video === "yes"
+    ? ' · <a id="video" href="demo.mp4" download>the main demo as a video, demo.mp4</a>' : "",
+  SPEED_BUTTONS: speeds.map((speed) => {
+    const name = speedName(speed, defaultSpeed);
+    return `<button type="button" data-speed="${speed}" aria-pressed="${speed === defaultSpeed}" ` +
+      `aria-label="${name}, ${grouped(speed)} a second">${name}</button>`;
+  }).join("\n        "),
+  POSTER: screenAt(cast, shown.posterAt).join("\n"),
+  POSTER_NOTE: `at ${clock(shown.posterAt, true)}; Play starts at 0:00`,
+  POSTER_DESCRIPTION: `before play, the main demo's chain of boxes mid-travel, as at ` +
+    `${clock(shown.posterAt, true)}`,
+  DURATION: clock(duration),
+  SECONDS: duration.toFixed(3),
+  MARKERS: shown.chapters.map(({ at }) => `<span style="left: ${percent(at)}"></span>`).join(""),
+  CHAPTER_BUTTONS: shown.chapters.map(({ at, name }) =>
+    `<button type="button" data-at="${at}">${name}</button>`).join("\n      "),
+};
+html = html.replace(/@([A-Z_]+)@/g, (whole, name) => {
+  if (!(name in values)) {
+    throw new Error(`${template} names ${whole}, which the first view has no value for`);
+  }
+  return values[name];
+});
+writeFileSync(output, html);
