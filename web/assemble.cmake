@@ -52,6 +52,10 @@ foreach(cast ${CASTS})
     endif()
   endif()
 endforeach()
+set(has_font no)
+if(FONT)
+  set(has_font yes)
+endif()
 set(has_video no)
 if(VIDEO)
   file(COPY_FILE ${VIDEO} ${PAGE_DIR}/demo.mp4)
@@ -60,14 +64,15 @@ endif()
 
 execute_process(
   COMMAND ${NODE} ${SOURCE_DIR}/first_view.mjs ${SOURCE_DIR}/index.html ${PAGE_DIR}/index.html
-          ${main_cast} "${SPEEDS}" ${DEFAULT_SPEED} ${has_video}
+          ${main_cast} "${SPEEDS}" ${DEFAULT_SPEED} ${has_font} ${has_video}
   COMMAND_ERROR_IS_FATAL ANY)
 
 if(FONT)
-  # The font cut down to the characters the page can show, as WOFF2: its text and the scripts
-  # that write into it, and all of printable ASCII for the recordings. The subset keeps the
-  # font's own timestamp, and SOURCE_DATE_EPOCH holds anything else fontTools would date, so
-  # that the font, and the single file that carries it, are the same at every build.
+  # The font cut down to the characters the page can show, as WOFF2 inside font.css, which the
+  # page loads beside its own styles: its text and the scripts that write into it, and all of
+  # printable ASCII for the recordings. The subset keeps the font's own timestamp, and
+  # SOURCE_DATE_EPOCH holds anything else fontTools would date, so that font.css, and the
+  # single file that carries it, are the same at every build.
   file(READ ${PAGE_DIR}/index.html page_text)
   file(READ ${PAGE_DIR}/page.js script_text)
   file(WRITE ${NPM_DIR}/font-text.txt "${page_text}${script_text}")
@@ -80,22 +85,28 @@ if(FONT)
     COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${epoch} ${FONT_PYTHON} -m fontTools.subset
             ${FONT} --unicodes=U+0020-007E --text-file=${NPM_DIR}/font-text.txt --flavor=woff2
             --no-hinting --name-IDs=* --drop-tables+=FFTM --no-recalc-timestamp
-            --output-file=${PAGE_DIR}/Px_IBM_VGA9.woff2
+            --output-file=${NPM_DIR}/Px_IBM_VGA9.woff2
     COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(
+    COMMAND ${NODE} -e "process.stdout.write(require('fs').readFileSync(process.argv[1], 'base64'))"
+            ${NPM_DIR}/Px_IBM_VGA9.woff2
+    OUTPUT_VARIABLE woff2 COMMAND_ERROR_IS_FATAL ANY)
+  file(WRITE ${PAGE_DIR}/font.css "/* Px IBM VGA9 by VileR, from The Ultimate Oldschool PC Font Pack, cut down to the
+   characters this page uses: an adaptation, licensed under CC BY-SA 4.0 (licences/Px_IBM_VGA9.txt). */
+@font-face {
+  font-family: \"Px IBM VGA9\";
+  src: url(\"data:font/woff2;base64,${woff2}\") format(\"woff2\");
+  font-display: block;
+}
+")
   file(READ ${FONT_COPYRIGHT} font_copyright)
   file(WRITE ${PAGE_DIR}/licences/Px_IBM_VGA9.txt
-    "Px_IBM_VGA9.woff2 is an adaptation of Px IBM VGA9 (Px_IBM_VGA9.ttf from the Debian package "
+    "font.css holds an adaptation of Px IBM VGA9 (Px_IBM_VGA9.ttf from the Debian package "
     "fonts-pc): only the characters this page uses, converted to WOFF2 by fontTools. Like the "
     "original, it is licensed under the Creative Commons Attribution-ShareAlike 4.0 "
     "International Public License. The original's copyright and licence follow.\n\n"
     "${font_copyright}")
   list(APPEND licences ${PAGE_DIR}/licences/Px_IBM_VGA9.txt)
-else()
-  # No font to load: the page's font names fall back to a monospace one.
-  file(READ ${PAGE_DIR}/page.css css)
-  string(REGEX REPLACE "@font-face {[^}]*}
-*" "" css "${css}")
-  file(WRITE ${PAGE_DIR}/page.css "${css}")
 endif()
 execute_process(COMMAND ${NODE} ${SOURCE_DIR}/single.mjs ${PAGE_DIR} ${SINGLE_FILE} ${licences}
                 COMMAND_ERROR_IS_FATAL ANY)

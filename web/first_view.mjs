@@ -2,12 +2,12 @@
 // main demo's poster (its 25 rows at the moment the chain of boxes is mid-travel, and which
 // moment that is), its length, its chapters as markers and buttons, and a button for each speed.
 //
-//   node first_view.mjs TEMPLATE OUTPUT CAST "SPEED..." DEFAULT_SPEED VIDEO(yes|no)
+//   node first_view.mjs TEMPLATE OUTPUT CAST "SPEED..." DEFAULT_SPEED FONT(yes|no) VIDEO(yes|no)
 import { readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 
 const { chapters, screenAt, clock, speedName } = createRequire(import.meta.url)("./recording.js");
-const [template, output, castFile, speedList, defaultText, video] = process.argv.slice(2);
+const [template, output, castFile, speedList, defaultText, font, video] = process.argv.slice(2);
 const speeds = speedList.split(" ").map(Number);
 const defaultSpeed = Number(defaultText);
 let html = readFileSync(template, "utf8");
@@ -24,6 +24,7 @@ const values = {
   SPEEDS: speedList,
   DEFAULT_SPEED: defaultText,
   DEFAULT_SPEED_TEXT: grouped(defaultSpeed),
+  FONT_STYLES: font === "yes" ? '<link rel="stylesheet" href="font.css">' : "",
   VIDEO_LINK: video === "yes"
     ? ' · <a id="video" href="demo.mp4" download>the main demo as a video, demo.mp4</a>' : "",
   SPEED_BUTTONS: speeds.map((speed) => {

@@ -12,16 +12,14 @@ const escapeHtml = (text) =>
   text.replaceAll("&", "&amp;").replaceAll("<", "&lt;").replaceAll(">", "&gt;");
 // A script's text may hold no "</script", which would end it early.
 const inlineScript = (text) => `<script>${text.replaceAll("</script", "<\\/script")}</script>`;
-const inlineFonts = (css) => css.replace(/url\("([^"]+\.woff2)"\)/g, (_, font) =>
-  `url("data:font/woff2;base64,${readFileSync(`${pageDir}/${font}`).toString("base64")}")`);
 
 let html = read("index.html");
 const defaultSpeed = html.match(/data-default-speed="(\d+)"/)[1];
 html = html.replace(/data-speeds="[^"]*"/, `data-speeds="${defaultSpeed}"`);
 html = html.replace(/\s*<button type="button" data-speed="(\d+)"[^>]*>[^<]*<\/button>/g,
   (button, speed) => (speed === defaultSpeed ? button : ""));
-html = html.replace(/<link rel="stylesheet" href="([^"]+)">/, (_, file) =>
-  `<style>${inlineFonts(read(file))}</style>\n  <style>${read("asciinema-player.css")}</style>`);
+html = html.replace(/<link rel="stylesheet" href="([^"]+)">/g, (_, file) => `<style>${read(file)}</style>`);
+html = html.replace("</head>", () => `  <style>${read("asciinema-player.css")}</style>\n</head>`);
 const downloads = ["the recordings, as .cast files for asciinema"];
 if (existsSync(`${pageDir}/demo.mp4`)) {
   downloads.push("the main demo as a video, demo.mp4");
