@@ -34,7 +34,7 @@ endif()
 file(REMOVE_RECURSE ${PAGE_DIR})
 set(player ${NPM_DIR}/node_modules/asciinema-player)
 file(COPY ${SOURCE_DIR}/page.js ${SOURCE_DIR}/recording.js ${SOURCE_DIR}/page.css
-          ${player}/dist/bundle/asciinema-player.min.js ${player}/dist/bundle/asciinema-player.css
+          ${player}/dist/bundle/asciinema-player.min.js
      DESTINATION ${PAGE_DIR})
 file(MAKE_DIRECTORY ${PAGE_DIR}/recordings ${PAGE_DIR}/licences)
 file(COPY_FILE ${player}/LICENSE ${PAGE_DIR}/licences/asciinema-player.txt)

@@ -33,17 +33,8 @@ function loadScript(src) {
   });
 }
 
-// The player and its styles, unless the page carries them.
-const playerLoaded = window.AsciinemaPlayer ? Promise.resolve() : Promise.all([
-  loadScript("asciinema-player.min.js"),
-  new Promise((resolve, reject) => {
-    const link = Object.assign(document.createElement("link"),
-      { rel: "stylesheet", href: "asciinema-player.css" });
-    link.onload = resolve;
-    link.onerror = () => reject(new Error("cannot load asciinema-player.css"));
-    document.head.prepend(link);
-  }),
-]);
+// The player, unless the page carries it. Its terminal is styled by page.css alone.
+const playerLoaded = window.AsciinemaPlayer ? Promise.resolve() : loadScript("asciinema-player.min.js");
 
 async function recording(name, speed) {
   const key = `${name}-${speed}`;

@@ -19,7 +19,6 @@ html = html.replace(/data-speeds="[^"]*"/, `data-speeds="${defaultSpeed}"`);
 html = html.replace(/\s*<button type="button" data-speed="(\d+)"[^>]*>[^<]*<\/button>/g,
   (button, speed) => (speed === defaultSpeed ? button : ""));
 html = html.replace(/<link rel="stylesheet" href="([^"]+)">/g, (_, file) => `<style>${read(file)}</style>`);
-html = html.replace("</head>", () => `  <style>${read("asciinema-player.css")}</style>\n</head>`);
 const downloads = ["the recordings, as .cast files for asciinema"];
 if (existsSync(`${pageDir}/demo.mp4`)) {
   downloads.push("the main demo as a video, demo.mp4");
@@ -27,6 +26,7 @@ if (existsSync(`${pageDir}/demo.mp4`)) {
 html = html.replace(/<p id="downloads">[^]*?<\/p>/, () => `<p id="downloads">This file is the page alone.
       Beside the full page (web/index.html in the build folder, and
       /usr/share/qav-demos/web/ where the package is installed) are ${downloads.join(" and ")}.</p>`);
+html = html.replace(/\s*<!-- The player, fetched[^>]*>\s*<link rel="preload"[^>]*>/, "");
 // The player and the recordings' own scripts, as they are, before the page's: it finds them.
 const recordings = ["demo", "demo_short"].map((name) => read(`recordings/${name}-${defaultSpeed}.js`));
 html = html.replace(/<script src="recording.js" defer><\/script>/, () =>
