@@ -130,7 +130,7 @@ void expect_visitor_meets_whole_page(const char* browser) {
 390x844: sideways 0, console and Play inside the window
 640x400: sideways 0, console and Play inside the window
 640x400 in view: title demo speed console controls
-poster with the player's script held back: 25 rows, boxes, before the player
+poster with the player's script held back: boxes, before the player
 Back after choosing demo_short: index.html, demo
 axe-core at the first view: no violations
 axe-core at the demo_short playing: no violations

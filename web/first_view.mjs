@@ -1,12 +1,12 @@
 // Writes the page's first view into its HTML, so that it is there before any script runs: the
-// main demo's poster (its 25 rows at the moment the chain of boxes is mid-travel, and which
+// main demo's poster (its 25 rows, as runs of glyphs placed by row and column, at the moment the chain of boxes is mid-travel, and which
 // moment that is), its length, its chapters as markers and buttons, and a button for each speed.
 //
 //   node first_view.mjs TEMPLATE OUTPUT CAST "SPEED..." DEFAULT_SPEED FONT(yes|no) VIDEO(yes|no)
 import { readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 
-const { chapters, screenAt, clock, speedName } = createRequire(import.meta.url)("./recording.js");
+const { chapters, screenAt, runs, clock, speedName } = createRequire(import.meta.url)("./recording.js");
 const [template, output, castFile, speedList, defaultText, font, video] = process.argv.slice(2);
 const speeds = speedList.split(" ").map(Number);
 const defaultSpeed = Number(defaultText);
@@ -32,7 +32,8 @@ const values = {
     return `<button type="button" data-speed="${speed}" aria-pressed="${speed === defaultSpeed}" ` +
       `aria-label="${name}, ${grouped(speed)} a second">${name}</button>`;
   }).join("\n        "),
-  POSTER: screenAt(cast, shown.posterAt).join("\n"),
+  POSTER: runs(screenAt(cast, shown.posterAt)).map(({ row, col, text }) =>
+    `<span style="--row: ${row}; --col: ${col}">${text}</span>`).join(""),
   POSTER_NOTE: `at ${clock(shown.posterAt, true)}; Play starts at 0:00`,
   POSTER_DESCRIPTION: `before play, the main demo's chain of boxes mid-travel, as at ` +
     `${clock(shown.posterAt, true)}`,

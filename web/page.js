@@ -192,7 +192,9 @@ async function show(choice, play) {
     focusable.tabIndex = -1;
   }
   if (!isFirstView) {
-    $("poster").textContent = qavRecording.screenAt(cast, next.posterAt).join("\n");
+    $("poster").replaceChildren(...qavRecording.runs(qavRecording.screenAt(cast, next.posterAt))
+      .map(({ row, col, text }) => Object.assign(document.createElement("span"),
+        { textContent: text, style: `--row: ${row}; --col: ${col}` })));
     $("poster-note").textContent =
       `at ${qavRecording.clock(next.posterAt, true)}; Play starts at 0:00`;
     $("poster").hidden = false;

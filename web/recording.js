@@ -91,19 +91,26 @@ const qavRecording = (() => {
     return screen.map((line) => line.join("").trimEnd());
   }
 
+  // The visible runs of a screen's rows, each { row, col, text }: a poster drawn from them holds
+  // only the glyphs, not the spaces between them.
+  function runs(screen) {
+    return screen.flatMap((line, row) => [...line.matchAll(/\S+/g)].map((match) => ({
+      row, col: match.index, text: match[0],
+    })));
+  }
+
   // "01:05" for 65.3 seconds; "1:05" with `short` set.
   function clock(seconds, short = false) {
     const whole = Math.floor(seconds);
     const minutes = String(Math.floor(whole / 60));
-    const text = `${short ? minutes : minutes.padStart(2, "0")}:${String(whole % 60).padStart(2, "0")}`;
-    return text;
+    return `${short ? minutes : minutes.padStart(2, "0")}:${String(whole % 60).padStart(2, "0")}`;
   }
 
   function speedName(speed, defaultSpeed) {
     return speed < defaultSpeed ? "slow" : speed > defaultSpeed ? "fast" : "console";
   }
 
-  return { chapters, screenAt, clock, speedName };
+  return { chapters, screenAt, runs, clock, speedName };
 })();
 
 if (typeof module === "object") {
