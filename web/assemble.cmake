@@ -1,7 +1,7 @@
 # Assembles the page at build time: installs the player with `npm ci` from the lock file (again
 # only when the lock file changes); copies the page and the player into PAGE_DIR, with each
 # recording as a script of its own in PAGE_DIR/recordings, the recordings at the default speed
-# and the video (when VIDEO names one) to download, the page's first view written into its HTML,
+# and the video (when VIDEO names one) to download, the page's first view and its styles written into its HTML,
 # the font cut down to what the page uses, and the licences of the player and the font in
 # PAGE_DIR/licences; then makes the single file from them. When npm ci fails (no registry, say)
 # it says why and leaves the page out, and the build goes on.
@@ -33,7 +33,7 @@ endif()
 
 file(REMOVE_RECURSE ${PAGE_DIR})
 set(player ${NPM_DIR}/node_modules/asciinema-player)
-file(COPY ${SOURCE_DIR}/page.js ${SOURCE_DIR}/recording.js ${SOURCE_DIR}/page.css
+file(COPY ${SOURCE_DIR}/page.js ${SOURCE_DIR}/recording.js
           ${player}/dist/bundle/asciinema-player.min.js
      DESTINATION ${PAGE_DIR})
 file(MAKE_DIRECTORY ${PAGE_DIR}/recordings ${PAGE_DIR}/licences)
@@ -63,7 +63,8 @@ if(VIDEO)
 endif()
 
 execute_process(
-  COMMAND ${NODE} ${SOURCE_DIR}/first_view.mjs ${SOURCE_DIR}/index.html ${PAGE_DIR}/index.html
+  COMMAND ${NODE} ${SOURCE_DIR}/first_view.mjs ${SOURCE_DIR}/index.html ${SOURCE_DIR}/page.css
+          ${PAGE_DIR}/index.html
           ${main_cast} "${SPEEDS}" ${DEFAULT_SPEED} ${has_font} ${has_video}
   COMMAND_ERROR_IS_FATAL ANY)
 

@@ -1,13 +1,15 @@
 // Writes the page's first view into its HTML, so that it is there before any script runs: the
 // main demo's poster (its 25 rows, as runs of glyphs placed by row and column, at the moment the chain of boxes is mid-travel, and which
-// moment that is), its length, its chapters as markers and buttons, and a button for each speed.
+// moment that is), its length, its chapters as markers and buttons, and a button for each speed;
+// and the page's styles, so that the poster waits for no other file than the font's.
 //
-//   node first_view.mjs TEMPLATE OUTPUT CAST "SPEED..." DEFAULT_SPEED FONT(yes|no) VIDEO(yes|no)
+//   node first_view.mjs TEMPLATE STYLES OUTPUT CAST "SPEED..." DEFAULT_SPEED FONT(yes|no)
+//        VIDEO(yes|no)
 import { readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 
 const { chapters, screenAt, runs, clock, speedName } = createRequire(import.meta.url)("./recording.js");
-const [template, output, castFile, speedList, defaultText, font, video] = process.argv.slice(2);
+const [template, styles, output, castFile, speedList, defaultText, font, video] = process.argv.slice(2);
 const speeds = speedList.split(" ").map(Number);
 const defaultSpeed = Number(defaultText);
 let html = readFileSync(template, "utf8");
@@ -43,6 +45,8 @@ const values = {
   CHAPTER_BUTTONS: shown.chapters.map(({ at, name }) =>
     `<button type="button" data-at="${at}">${name}</button>`).join("\n      "),
 };
+html = html.replace('<link rel="stylesheet" href="page.css">',
+  () => `<style>\n${readFileSync(styles, "utf8")}  </style>`);
 html = html.replace(/@([A-Z_]+)@/g, (whole, name) => {
   if (!(name in values)) {
     throw new Error(`${template} names ${whole}, which the first view has no value for`);

@@ -33,7 +33,7 @@ function loadScript(src) {
   });
 }
 
-// The player, unless the page carries it. Its terminal is styled by page.css alone.
+// The player, unless the page carries it. Its terminal is styled by the page alone.
 const playerLoaded = window.AsciinemaPlayer ? Promise.resolve() : loadScript("asciinema-player.min.js");
 
 async function recording(name, speed) {
