@@ -75,7 +75,7 @@ let shown = null; // { name, speed, chapters, duration, posterAt } of what the c
 let chosen = { name: "demo", speed: defaultSpeed };
 let latest = 0;
 let playing = false;
-let chapter = -1;
+let chapter = null; // the index of the chapter last announced, -1 for the opening pause
 
 function setPressed() {
   for (const button of document.querySelectorAll("button[data-demo]")) {
@@ -205,7 +205,7 @@ async function show(choice, play) {
   }
   $("loading").hidden = true;
   shown = { ...next, name: choice.name, speed: choice.speed };
-  chapter = -1;
+  chapter = null;
   seekBar.max = String(shown.duration);
   for (const button of $("chapters").children) {
     const found = shown.chapters.find((c) => c.name === button.textContent);

@@ -4,7 +4,8 @@
 // reading NAME@SPEED:MOMENT,... it chooses that demo at that speed and prints the 25 rows its
 // terminal shows at each moment (seconds into the recording, or "end"), each after a line
 // "--- screen NAME@SPEED MOMENT"; last, after "--- errors", every error the page reported. With
-// SCREENSHOT set to a file name, a picture of the page at the last moment goes there too.
+// SCREENSHOT set to a file name, a picture of the page at the last moment goes there too (of the
+// first view, with no readings), in a window of WINDOW ("390x844"; 1280x800 unless set).
 //
 //   node read_page.mjs chromium|firefox NPM_DIR PAGE_DIR PROFILE_DIR file|http|single READING...
 import { statSync } from "node:fs";
@@ -29,7 +30,8 @@ try {
     if (request.url().startsWith("file:")) fromDisk.add(fileURLToPath(request.url()));
   });
   page.on("requestfailed", (request) => errors.push(`failed to load ${request.url()}`));
-  await page.setViewport({ width: 1280, height: 800 });
+  const [width, height] = (process.env.WINDOW ?? "1280x800").split("x").map(Number);
+  await page.setViewport({ width, height });
   await page.goto(pageUrl);
   await page.evaluate(() => window.qavReady);
   // Firefox reports no requests for files from disk: there only the server's count is had.
