@@ -33,8 +33,11 @@ function loadScript(src) {
   });
 }
 
-// The player, unless the page carries it. Its terminal is styled by the page alone.
-const playerLoaded = window.AsciinemaPlayer ? Promise.resolve() : loadScript("asciinema-player.min.js");
+// The player, unless the page carries it, once the poster is painted, so that it takes none of
+// the link from what the poster needs. Its terminal is styled by the page alone.
+const playerLoaded = window.AsciinemaPlayer ? Promise.resolve() : document.fonts.ready
+  .then(() => new Promise((painted) => requestAnimationFrame(() => setTimeout(painted))))
+  .then(() => loadScript("asciinema-player.min.js"));
 
 async function recording(name, speed) {
   const key = `${name}-${speed}`;
