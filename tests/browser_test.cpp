@@ -1,5 +1,5 @@
 // The page in real browsers, Chromium and Firefox: from disk, over a static server that counts
-// the bytes it sends, and as the single file alone in a folder.
+// the bytes it sends, and as the single file alone in a folder; and as a visitor meets it.
 
 #include "capture/console_model.hpp"
 #include "needs.hpp"
@@ -111,6 +111,39 @@ TEST(Browser, ChromiumPlaysTheSingleFileAlone) {
 
 TEST(Browser, FirefoxPlaysTheSingleFileAlone) {
   expect_page_plays_both_demos({"firefox", "single"});
+}
+
+// At every window size nothing scrolls sideways; where the window is wider than high, the title,
+// both choices, the console and its controls are on the first screen; the poster is there
+// before the player's script; Back returns to the choice before; axe-core finds nothing.
+void expect_visitor_meets_whole_page(const char* browser) {
+  const Way way{browser, "http"};
+  needs(missing_for(way));
+  const PageVisit visit = visit_page(way);
+  EXPECT_EQ(visit.status, 0) << visit.error_output;
+  EXPECT_EQ(visit.seen, R"(1280x800: sideways 0, console and Play inside the window
+1280x800 in view: title demo speed console controls
+1920x1080: sideways 0, console and Play inside the window
+1920x1080 in view: title demo speed console controls
+844x390: sideways 0, console and Play inside the window
+844x390 in view: title demo speed console controls
+390x844: sideways 0, console and Play inside the window
+640x400: sideways 0, console and Play inside the window
+640x400 in view: title demo speed console controls
+poster with the player's script held back: boxes, before the player
+Back after choosing demo_short: index.html, demo
+axe-core at the first view: no violations
+axe-core at the demo_short playing: no violations
+errors:
+)");
+}
+
+TEST(Browser, ChromiumVisitorMeetsTheWholePage) {
+  expect_visitor_meets_whole_page("chromium");
+}
+
+TEST(Browser, FirefoxVisitorMeetsTheWholePage) {
+  expect_visitor_meets_whole_page("firefox");
 }
 
 } // namespace

@@ -25,9 +25,17 @@ std::string missing_for(const Way& way) {
   return "";
 }
 
+namespace {
+
+fs::path profile_for(const Way& way) {
+  return fs::temp_directory_path() /
+         ("demo-browser-" + std::string{way.browser} + "-" + std::to_string(::getpid()));
+}
+
+} // namespace
+
 PageReading read_page(const Way& way, const std::vector<std::string>& readings) {
-  const fs::path profile = fs::temp_directory_path() / ("demo-browser-" + std::string{way.browser} +
-                                                        "-" + std::to_string(::getpid()));
+  const fs::path profile = profile_for(way);
   const fs::path alone = profile.string() + "-alone";
   std::string page_dir = PAGE_DIR;
   if (way.single()) {
@@ -35,8 +43,8 @@ PageReading read_page(const Way& way, const std::vector<std::string>& readings) 
     fs::copy_file(SINGLE_FILE, alone / "qav-demos.html");
     page_dir = alone.string();
   }
-  std::vector<std::string> args{BROWSER_SCRIPT, way.browser,      NPM_DIR,
-                                page_dir,       profile.string(), way.origin};
+  std::vector<std::string> args{
+      BROWSER_DIR "/read_page.mjs", way.browser, NPM_DIR, page_dir, profile.string(), way.origin};
   args.insert(args.end(), readings.begin(), readings.end());
   TempFile output;
   const ChildRun result = run("node", args, {.stdout_fd = output.fd()});
@@ -60,4 +68,14 @@ PageReading read_page(const Way& way, const std::vector<std::string>& readings) 
     }
   }
   return reading;
+}
+
+PageVisit visit_page(const Way& way) {
+  const fs::path profile = profile_for(way);
+  TempFile output;
+  const ChildRun result =
+      run("node", {BROWSER_DIR "/visit_page.mjs", way.browser, NPM_DIR, PAGE_DIR, profile.string()},
+          {.stdout_fd = output.fd()});
+  fs::remove_all(profile);
+  return {output.contents(), result.status, result.error_output};
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // The page in a real browser, read by tests/browser/read_page.mjs: what its first view loaded,
-// and what its terminal shows at chosen moments.
+// and what its terminal shows at chosen moments; and met as a visitor meets it, by
+// tests/browser/visit_page.mjs.
 
 #include <cstddef>
 #include <optional>
@@ -32,3 +33,12 @@ std::string missing_for(const Way& way);
 // What the page shows for each reading ("NAME@SPEED:MOMENT,..."), with the browser's profile in
 // a folder of the reading's own.
 PageReading read_page(const Way& way, const std::vector<std::string>& readings);
+
+struct PageVisit {
+  std::string seen; // a line for each thing a visitor notices first
+  int status = -1;  // the visitor's exit status
+  std::string error_output;
+};
+
+// The page over a static server, at the window sizes a visitor brings.
+PageVisit visit_page(const Way& way);

@@ -4,59 +4,20 @@
 // reading NAME@SPEED:MOMENT,... it chooses that demo at that speed and prints the 25 rows its
 // terminal shows at each moment (seconds into the recording, or "end"), each after a line
 // "--- screen NAME@SPEED MOMENT"; last, after "--- errors", every error the page reported. With
-// SCREENSHOT set to a file name, a picture of the page at the last moment goes there too.
+// SCREENSHOT set to a file name, a picture of the page at the last moment goes there too (of the
+// first view, with no readings), in a window of WINDOW ("390x844"; 1280x800 unless set).
 //
 //   node read_page.mjs chromium|firefox NPM_DIR PAGE_DIR PROFILE_DIR file|http|single READING...
-import { createReadStream, statSync } from "node:fs";
-import { createServer } from "node:http";
-import { createRequire } from "node:module";
-import { extname, join, normalize } from "node:path";
+import { statSync } from "node:fs";
 import { fileURLToPath, pathToFileURL } from "node:url";
+import { launch, serve } from "./browser.mjs";
 
 const [browserName, npmDir, pageDir, profileDir, origin, ...readings] = process.argv.slice(2);
-const puppeteer = createRequire(`${npmDir}/package.json`)("puppeteer-core");
-
-// A static server that counts every byte it sends, uncompressed.
-const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css",
-  ".ttf": "font/ttf" };
-let served = 0;
-const server = createServer((request, response) => {
-  const path = normalize(join(pageDir, decodeURIComponent(new URL(request.url, "http://x").pathname)));
-  let size;
-  try {
-    size = statSync(path).size;
-  } catch {
-    response.writeHead(404).end();
-    return;
-  }
-  response.writeHead(200, { "Content-Type": types[extname(path)] ?? "application/octet-stream",
-    "Content-Length": size });
-  served += size;
-  createReadStream(path).pipe(response);
-});
-if (origin === "http") {
-  await new Promise((listening) => server.listen(0, "127.0.0.1", listening));
-}
+const server = origin === "http" ? await serve(pageDir) : null;
 // "single": the page as one file, alone in the folder.
-const pageUrl = origin === "http" ? `http://127.0.0.1:${server.address().port}/index.html`
+const pageUrl = server ? `${server.url}/index.html`
   : pathToFileURL(`${pageDir}/${origin === "single" ? "qav-demos.html" : "index.html"}`).href;
-
-const browser = await puppeteer.launch(browserName === "firefox" ? {
-  browser: "firefox",
-  executablePath: process.env.FIREFOX ?? "/usr/bin/firefox-esr",
-  headless: true,
-  userDataDir: profileDir,
-  // Nothing from the network: no updates, no telemetry, no captive portal checks.
-  extraPrefsFirefox: { "network.captive-portal-service.enabled": false,
-    "app.update.enabled": false, "toolkit.telemetry.enabled": false },
-} : {
-  executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
-  headless: true,
-  userDataDir: profileDir,
-  // As root Chromium needs --no-sandbox; the rest keeps it from reaching for the network.
-  args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
-    "--disable-component-update", "--disable-sync", "--disable-quic"],
-});
+const browser = await launch(browserName, npmDir, profileDir);
 const errors = [];
 try {
   const page = await browser.newPage();
@@ -69,12 +30,13 @@ try {
     if (request.url().startsWith("file:")) fromDisk.add(fileURLToPath(request.url()));
   });
   page.on("requestfailed", (request) => errors.push(`failed to load ${request.url()}`));
-  await page.setViewport({ width: 1280, height: 800 });
+  const [width, height] = (process.env.WINDOW ?? "1280x800").split("x").map(Number);
+  await page.setViewport({ width, height });
   await page.goto(pageUrl);
   await page.evaluate(() => window.qavReady);
   // Firefox reports no requests for files from disk: there only the server's count is had.
   if (origin === "http" || browserName === "chromium") {
-    const loaded = origin === "http" ? served
+    const loaded = server ? server.served()
       : [...fromDisk].reduce((sum, file) => sum + statSync(file).size, 0);
     console.log(`--- first view ${loaded} bytes`);
   }
@@ -114,6 +76,6 @@ try {
   }
 } finally {
   await browser.close();
-  server.close();
+  server?.close();
 }
 console.log(["--- errors", ...errors].join("\n"));
