@@ -1,3 +1,6 @@
+// Makes a capture: plays the demo onto the frame sampler, draws each frame and hands it to ffmpeg,
+// writing the file whole or not at all.
+
 #include "capture/capture.hpp"
 
 #include "capture/encoder.hpp"

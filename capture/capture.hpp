@@ -1,3 +1,5 @@
+// What a capture is to be (demo, speed, start, font, video or picture), and the ffmpeg command
+// line that encodes it.
 #pragma once
 
 #include "engine/console_speed.hpp"

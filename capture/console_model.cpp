@@ -1,3 +1,5 @@
+// The console model: bytes drawn onto 80-column rows as a wrapping, scrolling console draws them.
+
 #include "capture/console_model.hpp"
 
 #include <algorithm>

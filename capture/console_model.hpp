@@ -1,3 +1,5 @@
+// The console model, shared by the capture and the tests: an 80-by-25 console that wraps and
+// scrolls, as a stage a script can be played onto.
 #pragma once
 
 #include "engine/script.hpp"

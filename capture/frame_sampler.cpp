@@ -1,3 +1,5 @@
+// The frame sampler: the screen at each frame's moment, by the console's clock.
+
 #include "capture/frame_sampler.hpp"
 
 #include <utility>

@@ -1,3 +1,5 @@
+// The stage the capture plays a script onto: the console model on the console's clock, sampled
+// at each frame's moment.
 #pragma once
 
 #include "capture/console_model.hpp"

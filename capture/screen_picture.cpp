@@ -1,3 +1,5 @@
+// Draws the console's screen into grey pixels, cell by cell, from the VGA font's glyphs.
+
 #include "capture/screen_picture.hpp"
 
 ScreenPicture::ScreenPicture(const VgaFont& font)

@@ -1,3 +1,4 @@
+// The console's screen as the text mode's pixels: 720 by 400, light grey on black.
 #pragma once
 
 #include "capture/console_model.hpp"

@@ -1,3 +1,6 @@
+// Reads the VGA font's printable ASCII glyphs with FreeType, each into a 9-by-16 cell of on and
+// off pixels.
+
 #include "capture/vga_font.hpp"
 
 #include <ft2build.h>

@@ -1,3 +1,5 @@
+// The VGA text mode's font as 9-by-16 cells of on and off pixels, drawn by FreeType from a
+// TrueType copy.
 #pragma once
 
 #include <array>

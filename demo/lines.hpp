@@ -1,3 +1,4 @@
+// The main demo's line table: its 53 lines, each a glyph padded to its width.
 #pragma once
 
 #include "engine/line.hpp"

@@ -1,3 +1,5 @@
+// demo, the main demo: its script performed on standard output.
+
 #include "demo/script.hpp"
 #include "engine/program.hpp"
 

@@ -1,3 +1,5 @@
+// The main demo's script: the opening, the chain of 1,498 box units with its irregular ones, and
+// the closing pause, checked by the compiler against the totals they come from.
 #pragma once
 
 #include "demo/lines.hpp"

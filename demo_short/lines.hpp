@@ -1,3 +1,4 @@
+// The short demo's line table: its own six lines, each 81 characters wide.
 #pragma once
 
 #include "engine/line.hpp"

@@ -1,3 +1,5 @@
+// demo_short, the short demo: its script performed on standard output.
+
 #include "demo_short/script.hpp"
 #include "engine/program.hpp"
 

@@ -1,3 +1,4 @@
+// The short demo's script: the counter, the messages with their pauses and two boxes.
 #pragma once
 
 #include "demo_short/lines.hpp"

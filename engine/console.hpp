@@ -1,3 +1,5 @@
+// The programs' stage: lines and counter numbers written to a stream such as cout, and real
+// pauses.
 #pragma once
 
 #include "engine/stage.hpp"

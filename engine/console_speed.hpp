@@ -1,3 +1,5 @@
+// The console's speed: the default the tools show the programs at, and how a command line gives
+// one.
 #pragma once
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// A line as the console gets it, and lines padded to their width at compile time.
 #pragma once
 
 #include <array>

@@ -1,3 +1,5 @@
+// The script player: every expanded step, in order, onto a stage.
+
 #include "engine/script.hpp"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// A whole program's performance: the script played onto cout with real pauses, and a failed
+// write reported with its reason.
+
 #include "engine/program.hpp"
 
 #include "engine/console.hpp"

@@ -1,3 +1,4 @@
+// What a demo's main calls: its script performed as a whole program.
 #pragma once
 
 #include "engine/script.hpp"

@@ -1,3 +1,4 @@
+// Steps and scripts, and the player that plays a script onto a stage.
 #pragma once
 
 #include "engine/stage.hpp"

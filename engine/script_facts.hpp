@@ -1,3 +1,4 @@
+// Facts about a script that the compiler checks: its totals and its line table's order.
 #pragma once
 
 #include "engine/script.hpp"

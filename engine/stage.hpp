@@ -1,3 +1,4 @@
+// The one seam between the player and what it plays onto: a line, a counter number, a pause.
 #pragma once
 
 #include "engine/line.hpp"

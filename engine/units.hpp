@@ -1,3 +1,4 @@
+// Box units, and a chain of them stored as its pattern.
 #pragma once
 
 #include "engine/line.hpp"

@@ -1,3 +1,5 @@
+// The recording stage: what is played, timed by the console's clock, as asciicast v2 events.
+
 #include "recorder/cast_recorder.hpp"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// The stage that records a performance as an asciicast v2 recording.
 #pragma once
 
 #include "engine/stage.hpp"

@@ -1,3 +1,4 @@
+// The console's clock, shared by the recordings and the captures.
 #pragma once
 
 #include <chrono>

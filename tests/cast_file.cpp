@@ -1,5 +1,9 @@
+// Reads a recording back: its header and its output events.
+
 #include "cast_file.hpp"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -27,7 +31,11 @@ double Cast::time_of(std::string_view text) const {
 }
 
 Cast read_cast(const std::string& path) {
+  errno = 0;
   std::ifstream file{path};
+  if (!file) {
+    throw std::runtime_error("cannot read the recording " + path + ": " + std::strerror(errno));
+  }
   Cast cast;
   std::getline(file, cast.header);
   for (std::string line; std::getline(file, line);) {
@@ -46,11 +54,18 @@ Cast read_cast(const std::string& path) {
     }
     cast.events.push_back(event);
   }
+  if (cast.events.empty()) {
+    throw std::runtime_error("the recording " + path + " holds no event");
+  }
   return cast;
 }
 
 std::string read_file(const std::filesystem::path& path) {
+  errno = 0;
   std::ifstream file{path, std::ios::binary};
+  if (!file) {
+    throw std::runtime_error("cannot read " + path.string() + ": " + std::strerror(errno));
+  }
   std::stringstream text;
   text << file.rdbuf();
   return text.str();

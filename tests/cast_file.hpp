@@ -1,6 +1,5 @@
-#pragma once
-
 // A recording as the recorder writes it (asciicast v2), read back for the tests.
+#pragma once
 
 #include <filesystem>
 #include <string>
@@ -23,7 +22,8 @@ struct Cast {
   double time_of(std::string_view text) const;
 };
 
-// Reads the output events `[time, "o", "text"]`, one a line, that the recorder writes.
+// Reads the output events `[time, "o", "text"]`, one a line, that the recorder writes. Throws,
+// with the reason, when the file cannot be read or holds no event.
 Cast read_cast(const std::string& path);
 
 std::string read_file(const std::filesystem::path& path);

@@ -1,3 +1,5 @@
+// Reads ffmpeg's decoded frames from a pipe, and each frame's cells back as glyphs.
+
 #include "decoded_frames.hpp"
 
 #include "capture/console_model.hpp"

@@ -1,3 +1,4 @@
+// A video or animated picture decoded back into grey frames, and its screens read back as text.
 #pragma once
 
 #include "child_process.hpp"

@@ -1,3 +1,4 @@
+// The digests that pin both demos' byte streams.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// What a test needs from the machine: skipped without it, failed without it under CI.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// The relay's pacer: exact over long runs, never ahead of time, at most a frame owed.
+
 #include "relay/pacer.hpp"
 
 #include <gtest/gtest.h>

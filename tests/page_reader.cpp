@@ -1,3 +1,5 @@
+// Runs the browser script that reads the page, and finds what the machine lacks for it.
+
 #include "page_reader.hpp"
 
 #include "child_process.hpp"

@@ -1,8 +1,7 @@
-#pragma once
-
 // The page in a real browser, read by tests/browser/read_page.mjs: what its first view loaded,
 // and what its terminal shows at chosen moments; and met as a visitor meets it, by
 // tests/browser/visit_page.mjs.
+#pragma once
 
 #include <cstddef>
 #include <optional>

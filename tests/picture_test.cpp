@@ -1,3 +1,6 @@
+// The console model, and the pictures both demos make on it: where each line starts and what the
+// rows show.
+
 #include "capture/console_model.hpp"
 
 #include "demo/script.hpp"

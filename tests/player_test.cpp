@@ -1,3 +1,6 @@
+// The player and the programs' stage: every step in order, the counter's digits, stopping at the
+// first failed write.
+
 #include "recording.hpp"
 
 #include "engine/console.hpp"
@@ -138,19 +141,17 @@ TEST(Console, FailsWithTheReasonOfTheFailedWrite) {
   EXPECT_EQ(console.error(), ENOSPC);
 }
 
-TEST(ScriptFacts, TableMustListEveryPrintedLineInFirstUseOrder) {
-  constexpr Step script[] = {Print{wide_side}, Count{2}, Print{wide_edge}, Print{wide_side}};
-  constexpr std::array<Line, 2> in_order{wide_side, wide_edge};
-  constexpr std::array<Line, 2> swapped{wide_edge, wide_side};
-  constexpr std::array<Line, 1> missing_one{wide_side};
-  constexpr std::array<Line, 3> one_unused{wide_side, wide_edge, narrow_blank};
-
-  static_assert(engine::facts::table_in_first_use_order(script, in_order));
-  static_assert(!engine::facts::table_in_first_use_order(script, swapped));
-  static_assert(!engine::facts::table_in_first_use_order(script, missing_one));
-  static_assert(!engine::facts::table_in_first_use_order(script, one_unused));
-  constexpr std::array<Line, 3> listed_twice{wide_side, wide_edge, wide_side};
-  static_assert(!engine::facts::table_in_first_use_order(script, listed_twice));
-}
+// The check that a line table lists the printed lines in first-use order, made by the compiler.
+constexpr Step facts_script[] = {Print{wide_side}, Count{2}, Print{wide_edge}, Print{wide_side}};
+constexpr std::array<Line, 2> in_order{wide_side, wide_edge};
+constexpr std::array<Line, 2> swapped{wide_edge, wide_side};
+constexpr std::array<Line, 1> missing_one{wide_side};
+constexpr std::array<Line, 3> one_unused{wide_side, wide_edge, narrow_blank};
+constexpr std::array<Line, 3> listed_twice{wide_side, wide_edge, wide_side};
+static_assert(engine::facts::table_in_first_use_order(facts_script, in_order));
+static_assert(!engine::facts::table_in_first_use_order(facts_script, swapped));
+static_assert(!engine::facts::table_in_first_use_order(facts_script, missing_one));
+static_assert(!engine::facts::table_in_first_use_order(facts_script, one_unused));
+static_assert(!engine::facts::table_in_first_use_order(facts_script, listed_twice));
 
 } // namespace

@@ -1,3 +1,5 @@
+// The real programs as processes: their bytes, their pauses, and how they end when output fails.
+
 #include "child_process.hpp"
 #include "digest.hpp"
 #include "recording.hpp"

@@ -1,3 +1,4 @@
+// A script played in memory with no sleeping, for the tests.
 #pragma once
 
 #include "engine/script.hpp"

@@ -1,3 +1,6 @@
+// The recordings the build made: their bytes, frames and pauses at every speed, and asciinema
+// playing them back.
+
 #include "cast_file.hpp"
 #include "child_process.hpp"
 #include "digest.hpp"
@@ -45,7 +48,6 @@ void expect_exact_and_framed(const Cast& cast, const Expected& expected, double 
       ASSERT_GE(events[i].time - events[i - 1].time, frame_less_a_character) << "event " << i;
     }
   }
-  ASSERT_FALSE(cast.events.empty());
   EXPECT_EQ(cast.events.back().text, "");
   EXPECT_NEAR(cast.events.back().time,
               pauses + static_cast<double>(expected.bytes) / static_cast<double>(speed), 1e-5);

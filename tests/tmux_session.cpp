@@ -1,6 +1,10 @@
+// Programs in detached tmux sessions of their own, and what their panes show.
+
 #include "tmux_session.hpp"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,7 +21,8 @@ constexpr const char* history_rows = "250000";
 std::string make_folder() {
   std::string name = (std::filesystem::temp_directory_path() / "demo-test-XXXXXX").string();
   if (mkdtemp(name.data()) == nullptr) {
-    throw std::runtime_error("cannot make a temporary folder");
+    throw std::runtime_error("cannot make a temporary folder " + name + ": " +
+                             std::strerror(errno));
   }
   return name;
 }

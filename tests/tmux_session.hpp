@@ -1,3 +1,5 @@
+// Programs in real terminals for the tests: each alone in a tmux session of its own, and what it
+// shows.
 #pragma once
 
 #include "child_process.hpp"
