@@ -34,9 +34,8 @@ class RealTerminal : public testing::Test {
 protected:
   void SetUp() override { needs(TmuxSession::available() ? "" : "tmux (Debian package tmux)"); }
 
-  // Runs the program in tmux and compares the terminal's every row with the model's.
-  static std::vector<std::string> history_of(const std::string& program, engine::Script script) {
-    const TmuxSession session{program};
+  // Once the program has ended, compares the terminal's every row with the model's.
+  static std::vector<std::string> history_of(const TmuxSession& session, engine::Script script) {
     EXPECT_EQ(session.wait(120s), 0);
     const auto terminal = session.history();
     const auto model = model_picture(script);
@@ -58,9 +57,8 @@ protected:
 
   // Watches the screen while the program runs: each text appears while the one after it is not
   // yet there, and stays alone for the pause that follows it.
-  static void expect_each_shown_during_its_pause(const std::string& program,
+  static void expect_each_shown_during_its_pause(const TmuxSession& session,
                                                  std::initializer_list<Shown> sequence) {
-    const TmuxSession session{program};
     std::optional<Clock::time_point> previous_seen;
     std::chrono::milliseconds previous_pause{};
     const auto give_up = Clock::now() + 60s;
@@ -85,7 +83,6 @@ protected:
       previous_seen = seen;
       previous_pause = shown->pause_after;
     }
-    EXPECT_EQ(session.wait(60s), 0);
   }
 };
 
@@ -100,8 +97,12 @@ std::size_t row_of(const std::vector<std::string>& rows, std::string_view text) 
   return static_cast<std::size_t>(found - rows.begin());
 }
 
-TEST_F(RealTerminal, ShortDemoDrawsTheModelsPictureRowForRow) {
-  const auto rows = history_of(DEMO_SHORT_PROGRAM, demo_short::script);
+// One run of each program: the messages watched as they come, then every row of the history.
+TEST_F(RealTerminal, ShortDemoShowsEachMessageDuringItsPauseAndDrawsTheModelsPicture) {
+  const TmuxSession session{DEMO_SHORT_PROGRAM};
+  expect_each_shown_during_its_pause(
+      session, {{message_1, 2000ms}, {message_2, 2000ms}, {message_3, 1000ms}, {box_edge, 0ms}});
+  const auto rows = history_of(session, demo_short::script);
   ASSERT_EQ(rows.size(), 200'013U);
 
   const std::size_t message = row_of(rows, message_1);
@@ -113,8 +114,11 @@ TEST_F(RealTerminal, ShortDemoDrawsTheModelsPictureRowForRow) {
   EXPECT_EQ(rows[message + 12], std::string(12, ' ') + "#######");
 }
 
-TEST_F(RealTerminal, MainDemoDrawsTheModelsPictureRowForRow) {
-  const auto rows = history_of(DEMO_PROGRAM, demo::script);
+TEST_F(RealTerminal, MainDemoShowsEachMessageDuringItsPauseAndDrawsTheModelsPicture) {
+  const TmuxSession session{DEMO_PROGRAM};
+  expect_each_shown_during_its_pause(
+      session, {{message_1, 2000ms}, {message_2, 2000ms}, {message_3, 1000ms}, {box_edge, 0ms}});
+  const auto rows = history_of(session, demo::script);
   ASSERT_EQ(rows.size(), 12'580U);
 
   const std::size_t message = row_of(rows, message_1);
@@ -124,18 +128,6 @@ TEST_F(RealTerminal, MainDemoDrawsTheModelsPictureRowForRow) {
   EXPECT_TRUE(rows[message + 5].starts_with("        " + std::string{message_3}));
   EXPECT_EQ(rows[message + 10], std::string(16, ' ') + "#######");
   EXPECT_EQ(rows.back(), "  QAV FOREVER" + std::string(40, '!'));
-}
-
-TEST_F(RealTerminal, ShortDemoShowsEachMessageDuringItsPause) {
-  expect_each_shown_during_its_pause(
-      DEMO_SHORT_PROGRAM,
-      {{message_1, 2000ms}, {message_2, 2000ms}, {message_3, 1000ms}, {box_edge, 0ms}});
-}
-
-TEST_F(RealTerminal, MainDemoShowsEachMessageDuringItsPause) {
-  expect_each_shown_during_its_pause(
-      DEMO_PROGRAM,
-      {{message_1, 2000ms}, {message_2, 2000ms}, {message_3, 1000ms}, {box_edge, 0ms}});
 }
 
 } // namespace
