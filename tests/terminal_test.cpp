@@ -30,6 +30,11 @@ std::vector<std::string> model_picture(engine::Script script) {
   return rows;
 }
 
+constexpr std::string_view message_1 = "Dette er min 1ste demo";
+constexpr std::string_view message_2 = "Til naeste QAV";
+constexpr std::string_view message_3 = "Fortsat godt party";
+constexpr std::string_view box_edge = "#######";
+
 class RealTerminal : public testing::Test {
 protected:
   void SetUp() override { needs(TmuxSession::available() ? "" : "tmux (Debian package tmux)"); }
@@ -84,12 +89,15 @@ protected:
       previous_pause = shown->pause_after;
     }
   }
-};
 
-constexpr std::string_view message_1 = "Dette er min 1ste demo";
-constexpr std::string_view message_2 = "Til naeste QAV";
-constexpr std::string_view message_3 = "Fortsat godt party";
-constexpr std::string_view box_edge = "#######";
+  // One run of the program: the messages watched as they come, then every row of the history.
+  static std::vector<std::string> performed(const std::string& program, engine::Script script) {
+    const TmuxSession session{program};
+    expect_each_shown_during_its_pause(
+        session, {{message_1, 2000ms}, {message_2, 2000ms}, {message_3, 1000ms}, {box_edge, 0ms}});
+    return history_of(session, script);
+  }
+};
 
 std::size_t row_of(const std::vector<std::string>& rows, std::string_view text) {
   const auto found = std::ranges::find_if(
@@ -97,12 +105,8 @@ std::size_t row_of(const std::vector<std::string>& rows, std::string_view text) 
   return static_cast<std::size_t>(found - rows.begin());
 }
 
-// One run of each program: the messages watched as they come, then every row of the history.
 TEST_F(RealTerminal, ShortDemoShowsEachMessageDuringItsPauseAndDrawsTheModelsPicture) {
-  const TmuxSession session{DEMO_SHORT_PROGRAM};
-  expect_each_shown_during_its_pause(
-      session, {{message_1, 2000ms}, {message_2, 2000ms}, {message_3, 1000ms}, {box_edge, 0ms}});
-  const auto rows = history_of(session, demo_short::script);
+  const auto rows = performed(DEMO_SHORT_PROGRAM, demo_short::script);
   ASSERT_EQ(rows.size(), 200'013U);
 
   const std::size_t message = row_of(rows, message_1);
@@ -115,10 +119,7 @@ TEST_F(RealTerminal, ShortDemoShowsEachMessageDuringItsPauseAndDrawsTheModelsPic
 }
 
 TEST_F(RealTerminal, MainDemoShowsEachMessageDuringItsPauseAndDrawsTheModelsPicture) {
-  const TmuxSession session{DEMO_PROGRAM};
-  expect_each_shown_during_its_pause(
-      session, {{message_1, 2000ms}, {message_2, 2000ms}, {message_3, 1000ms}, {box_edge, 0ms}});
-  const auto rows = history_of(session, demo::script);
+  const auto rows = performed(DEMO_PROGRAM, demo::script);
   ASSERT_EQ(rows.size(), 12'580U);
 
   const std::size_t message = row_of(rows, message_1);
