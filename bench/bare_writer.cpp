@@ -4,8 +4,10 @@
 //   bare_writer demo|demo_short [counter|art] > FILE
 
 #include "performance.hpp"
+#include "relay/write_all.hpp"
 
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <unistd.h>
 
@@ -18,16 +20,15 @@ int main(int argc, char** argv) {
   const Performance performance = Performance::of(argv[1], phase == "counter" ? Phase::counter
                                                            : phase == "art"   ? Phase::art
                                                                               : Phase::whole);
+  const std::string_view bytes = performance.bytes;
   std::size_t start = 0;
   for (const std::size_t end : performance.line_ends) {
-    while (start < end) {
-      const ssize_t written = write(STDOUT_FILENO, performance.bytes.data() + start, end - start);
-      if (written < 0) {
-        std::perror("bare_writer");
-        return 1;
-      }
-      start += static_cast<std::size_t>(written);
+    if (const int error = os::write_all(STDOUT_FILENO, bytes.substr(start, end - start));
+        error != 0) {
+      std::fprintf(stderr, "bare_writer: %s\n", std::strerror(error));
+      return 1;
     }
+    start = end;
   }
   return 0;
 }

@@ -4,8 +4,12 @@
 //   measure OUTPUT COMMAND [ARGUMENT...]
 //   prints: user_seconds system_seconds peak_kib wall_seconds exit_status
 
+#include "relay/descriptors.hpp"
+#include "relay/start_program.hpp"
+
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -24,21 +28,22 @@ int main(int argc, char** argv) {
     std::fputs("usage: measure OUTPUT COMMAND [ARGUMENT...]\n", stderr);
     return 2;
   }
-  const int output = open(argv[1], O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int output =
+      os::above_standard(open(argv[1], O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (output < 0) {
     std::perror(argv[1]);
     return 2;
   }
   const auto started = std::chrono::steady_clock::now();
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(output, STDOUT_FILENO);
-    execvp(argv[2], argv + 2);
-    _exit(127);
+  const os::Started child = os::start_program({argv + 2, static_cast<std::size_t>(argc - 1)},
+                                              {.standard = {os::inherited, output, os::inherited}});
+  if (child.pid < 0) {
+    std::fprintf(stderr, "measure: cannot run %s: %s\n", argv[2], std::strerror(child.error));
+    return child.exec_failed ? os::not_run_status(child.error) : 2;
   }
   int status = 0;
   rusage usage{};
-  wait4(child, &status, 0, &usage);
+  wait4(child.pid, &status, 0, &usage);
   const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - started;
   std::printf("%.6f %.6f %ld %.3f %d\n", seconds(usage.ru_utime), seconds(usage.ru_stime),
               usage.ru_maxrss, wall.count(), WIFEXITED(status) ? WEXITSTATUS(status) : -1);

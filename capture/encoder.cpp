@@ -1,15 +1,16 @@
 #include "capture/encoder.hpp"
 
+#include "relay/descriptors.hpp"
+#include "relay/start_program.hpp"
+#include "relay/write_all.hpp"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -36,26 +37,23 @@ std::string ending(int status) {
 
 Encoder::Encoder(const std::vector<std::string>& arguments) {
   int ends[2];
-  if (pipe2(ends, O_CLOEXEC) != 0) {
+  if (!os::make_pipe(ends, O_CLOEXEC)) {
     throw failure("cannot make a pipe for ffmpeg", errno);
   }
   input_ = ends[1];
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, ends[0], STDIN_FILENO);
   std::vector<char*> argv;
   for (const std::string& argument : arguments) {
     argv.push_back(const_cast<char*>(argument.c_str()));
   }
   argv.push_back(nullptr);
-  const int error = posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  const os::Started started =
+      os::start_program(argv, {.standard = {ends[0], os::inherited, os::inherited}});
   close(ends[0]);
-  if (error != 0) {
-    pid_ = -1;
+  if (started.pid < 0) {
     close(input_);
-    throw failure("cannot run " + arguments.front(), error);
+    throw failure("cannot run " + arguments.front(), started.error);
   }
+  pid_ = started.pid;
 }
 
 Encoder::~Encoder() {
@@ -69,16 +67,14 @@ Encoder::~Encoder() {
 }
 
 void Encoder::write(std::span<const unsigned char> bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(input_, bytes.data(), bytes.size());
-    if (written < 0 && errno == EPIPE) {
-      const std::string why = ending(reap());
-      throw std::runtime_error{why.empty() ? "ffmpeg ended before the last frame" : why};
-    }
-    if (written < 0 && errno != EINTR) {
-      throw failure("cannot hand ffmpeg a frame", errno);
-    }
-    bytes = bytes.subspan(written < 0 ? 0 : static_cast<std::size_t>(written));
+  const int error =
+      os::write_all(input_, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+  if (error == EPIPE) {
+    const std::string why = ending(reap());
+    throw std::runtime_error{why.empty() ? "ffmpeg ended before the last frame" : why};
+  }
+  if (error != 0) {
+    throw failure("cannot hand ffmpeg a frame", error);
   }
 }
 

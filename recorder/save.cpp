@@ -4,6 +4,8 @@
 
 #include "recorder/save.hpp"
 
+#include "relay/write_all.hpp"
+
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -99,26 +101,12 @@ std::optional<Target> resolve(std::string path) {
   return std::nullopt;
 }
 
-int write_all(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      return n < 0 ? errno : ENOSPC; // nothing written and no reason: a full device
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return 0;
-}
-
 int write_directly(const std::string& path, std::string_view bytes) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) {
     return errno;
   }
-  int error = write_all(fd, bytes);
+  int error = os::write_all(fd, bytes);
   if (close(fd) != 0 && error == 0) {
     error = errno;
   }
@@ -147,7 +135,7 @@ int write_and_rename(const Target& target, std::string_view bytes) {
     mode = 0666 & ~mask;
   }
   if (error == 0) {
-    error = fchmod(fd, mode) != 0 ? errno : write_all(fd, bytes);
+    error = fchmod(fd, mode) != 0 ? errno : os::write_all(fd, bytes);
   }
   if (error == 0 && fsync(fd) != 0) {
     error = errno;

@@ -2,6 +2,9 @@
 
 #include "relay/child.hpp"
 
+#include "relay/descriptors.hpp"
+#include "relay/start_program.hpp"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -72,6 +75,15 @@ int pidfd_for(pid_t pid) {
   return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
 }
 
+// Sends a signal through the process's pidfd, should it have one (-1 otherwise), or by its id.
+void send(pid_t pid, int pidfd, int number) {
+  if (pidfd >= 0) {
+    syscall(SYS_pidfd_send_signal, pidfd, number, nullptr, 0);
+  } else {
+    kill(pid, number);
+  }
+}
+
 } // namespace
 
 Ignored ignored_at_start() {
@@ -84,15 +96,9 @@ Ignored ignored_at_start() {
   return ignored;
 }
 
-int above_standard(int fd) {
-  if (fd < 0 || fd > STDERR_FILENO) {
-    return fd;
-  }
-  const int moved = fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-  const int error = errno;
-  close(fd);
-  errno = error;
-  return moved;
+void ask_to_end(pid_t pid, int pidfd, int signal) {
+  send(pid, pidfd, signal);
+  send(pid, pidfd, SIGCONT);
 }
 
 Child::~Child() {
@@ -114,61 +120,41 @@ int Child::reap() {
 }
 
 void Child::signal(int number) const {
-  if (status_) {
-    return;
+  if (!status_) {
+    send(pid_, pidfd_, number);
   }
-  if (pidfd_ >= 0) {
-    syscall(SYS_pidfd_send_signal, pidfd_, number, nullptr, 0);
-  } else {
-    kill(pid_, number);
+}
+
+void Child::ask_to_end(int number) const {
+  if (!status_) {
+    relay::ask_to_end(pid_, pidfd_, number);
   }
 }
 
 Started start_child(std::span<char* const> command, int output, const Ignored& ignored,
                     const sigset_t& mask) {
-  int report[2];
-  if (pipe2(report, O_CLOEXEC) != 0 || (report[0] = above_standard(report[0])) < 0 ||
-      (report[1] = above_standard(report[1])) < 0) {
-    return {.error = errno};
+  os::Setup setup{.standard = {os::inherited, output, os::inherited}, .blocked = mask};
+  setup.ignored.emplace();
+  sigemptyset(&*setup.ignored);
+  for (int number = 1; number < NSIG; ++number) {
+    if (ignored[static_cast<std::size_t>(number)] && number != SIGCHLD) {
+      sigaddset(&*setup.ignored, number);
+    }
   }
   const pid_t parent = getpid();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    for (int number = 1; number < NSIG; ++number) {
-      struct sigaction action {};
-      const bool stays_ignored = ignored[static_cast<std::size_t>(number)] && number != SIGCHLD;
-      action.sa_handler = stays_ignored ? SIG_IGN : SIG_DFL;
-      sigaction(number, &action, nullptr);
-    }
-    sigprocmask(SIG_SETMASK, &mask, nullptr);
+  setup.last = [parent] {
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) {
       _exit(127);
     }
-    dup2(output, STDOUT_FILENO);
-    execvp(command[0], command.data());
-    const int error = errno;
-    [[maybe_unused]] const auto written = write(report[1], &error, sizeof error);
-    _exit(127);
-  }
-  const int fork_error = errno;
-  close(report[1]);
-  if (pid < 0) {
-    close(report[0]);
-    return {.error = fork_error};
+    return true;
+  };
+  const os::Started started = os::start_program(command, setup);
+  if (started.pid < 0) {
+    return {.error = started.error, .exec_failed = started.exec_failed};
   }
   // Opened before anything reaps it, so that it names this child and no later process.
-  Child child{pid, above_standard(pidfd_for(pid))};
-  int exec_error = 0;
-  ssize_t n;
-  while ((n = read(report[0], &exec_error, sizeof exec_error)) < 0 && errno == EINTR) {
-  }
-  close(report[0]);
-  if (n == sizeof exec_error) {
-    waitpid(pid, nullptr, 0);
-    return {.error = exec_error, .exec_failed = true};
-  }
-  return {.child = std::move(child)};
+  return {.child = Child{started.pid, os::above_standard(pidfd_for(started.pid))}};
 }
 
 void adopt_descendants() {
@@ -192,8 +178,7 @@ void end_descendants() {
       if (late) {
         kill(pid, SIGKILL);
       } else if (std::ranges::find(asked, pid) == asked.end()) {
-        kill(pid, SIGTERM);
-        kill(pid, SIGCONT);
+        ask_to_end(pid, -1, SIGTERM);
         asked.push_back(pid);
       }
     }

@@ -22,10 +22,9 @@ inline constexpr std::chrono::seconds grace{2};
 using Ignored = std::array<bool, NSIG>;
 Ignored ignored_at_start();
 
-// Moves one of the relay's own descriptors above standard input, output and error, where it
-// could be mistaken for one of them when the relay was started with them closed. Returns the
-// descriptor, or -1 with errno set.
-int above_standard(int fd);
+// Asks a process to end with a signal, and wakes it should it be stopped, as a stopped process
+// keeps the signal pending: through its pidfd should it have one (-1 otherwise).
+void ask_to_end(pid_t pid, int pidfd, int signal);
 
 // The relay's child once started. It is reached only through its pidfd where the system has
 // one, and never once reaped, so that a process id it has freed is never signalled.
@@ -49,6 +48,8 @@ public:
 
   // Sends the child a signal, should it not be reaped yet.
   void signal(int number) const;
+  // Asks it to end, should it not be reaped yet (see ask_to_end).
+  void ask_to_end(int number) const;
 
 private:
   pid_t pid_;

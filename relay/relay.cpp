@@ -5,7 +5,10 @@
 #include "relay/relay.hpp"
 
 #include "relay/child.hpp"
+#include "relay/descriptors.hpp"
 #include "relay/pacer.hpp"
+#include "relay/start_program.hpp"
+#include "relay/write_all.hpp"
 
 #include <algorithm>
 #include <array>
@@ -115,11 +118,6 @@ int die_as_child_did(int number) {
   return end_by(number);
 }
 
-bool make_pipe(int ends[2], int flags) {
-  return pipe2(ends, flags) == 0 && (ends[0] = above_standard(ends[0])) >= 0 &&
-         (ends[1] = above_standard(ends[1])) >= 0;
-}
-
 void drain(int fd) {
   char bytes[64];
   while (read(fd, bytes, sizeof bytes) > 0) {
@@ -142,27 +140,19 @@ struct Pumped {
   int error = 0; // errno, when the output or a poll failed
 };
 
-// Writes all the bytes, unless the output fails or a signal ends the relay.
-Pumped write_all(const char* bytes, std::size_t size, Child& child) {
-  while (size > 0) {
+// Writes all the bytes, unless the output fails or a signal ends the relay; reaps what has
+// ended meanwhile.
+Pumped pass_on(std::string_view bytes, Child& child) {
+  reap_if_ended(child);
+  const int error = os::write_all(STDOUT_FILENO, bytes, [&child] {
     reap_if_ended(child);
-    const ssize_t n = write(STDOUT_FILENO, bytes, size);
-    if (ending_signal != 0) {
-      return {Pumped::End::signalled};
-    }
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n < 0) {
-      return {Pumped::End::output_failed, errno};
-    }
-    if (n == 0) {
-      // Nothing written and no reason given: taken, as the standard tools take it, for a full
-      // device.
-      return {Pumped::End::output_failed, ENOSPC};
-    }
-    bytes += n;
-    size -= static_cast<std::size_t>(n);
+    return ending_signal == 0;
+  });
+  if (ending_signal != 0) {
+    return {Pumped::End::signalled};
+  }
+  if (error != 0) {
+    return {Pumped::End::output_failed, error};
   }
   return {Pumped::End::finished};
 }
@@ -220,7 +210,7 @@ Pumped pump(int input, int wake, long speed, Child& child) {
       return {Pumped::End::finished};
     }
     const auto size = static_cast<std::size_t>(n);
-    if (const Pumped written = write_all(buffer.data(), size, child);
+    if (const Pumped written = pass_on({buffer.data(), size}, child);
         written.end != Pumped::End::finished) {
       return written;
     }
@@ -228,12 +218,6 @@ Pumped pump(int input, int wake, long speed, Child& child) {
       pacer->drawn(size);
     }
   }
-}
-
-// Asks the child to end with a signal, and wakes it should it be stopped.
-void ask_to_end(const Child& child, int signal) {
-  child.signal(signal);
-  child.signal(SIGCONT);
 }
 
 // Waits until the child is reaped. Once it has been asked to end (`asked`, or with the signal
@@ -247,7 +231,7 @@ bool wait_for(Child& child, int wake, bool asked) {
   bool killed = false;
   for (;;) {
     if (ending_signal != 0 && !kill_at) {
-      ask_to_end(child, ending_signal);
+      child.ask_to_end(ending_signal);
       kill_at = Clock::now() + grace;
     }
     children_ended = 0;
@@ -296,7 +280,7 @@ int relay(const char* name, const Options& options) {
   const Ignored ignored = ignored_at_start();
   int wake[2];
   int output[2];
-  if (!make_pipe(wake, O_CLOEXEC | O_NONBLOCK) || !make_pipe(output, O_CLOEXEC)) {
+  if (!os::make_pipe(wake, O_CLOEXEC | O_NONBLOCK) || !os::make_pipe(output, O_CLOEXEC)) {
     std::fprintf(stderr, "%s: cannot make a pipe: %s\n", name, std::strerror(errno));
     return 2;
   }
@@ -324,9 +308,8 @@ int relay(const char* name, const Options& options) {
   if (!started.child) {
     std::fprintf(stderr, "%s: cannot run '%s': %s\n", name, options.command[0],
                  std::strerror(started.error));
-    // As `timeout` and `env` have it: 127 for a program not found, 126 for one that is there but
-    // cannot be run, and 2 for the relay's own failure.
-    return !started.exec_failed ? 2 : started.error == ENOENT ? 127 : 126;
+    // 2 for the relay's own failure.
+    return started.exec_failed ? os::not_run_status(started.error) : 2;
   }
   Child& child = *started.child;
 
@@ -337,7 +320,7 @@ int relay(const char* name, const Options& options) {
   // First the signal, then the pipe closed: a child still writing ends by the signal passed on,
   // not by a broken pipe.
   if (end_with != 0) {
-    ask_to_end(child, end_with);
+    child.ask_to_end(end_with);
   }
   close(output[0]);
   const bool reaped = wait_for(child, wake[0], end_with != 0);

@@ -1,10 +1,15 @@
 #include "child_process.hpp"
 
+#include "relay/descriptors.hpp"
+#include "relay/start_program.hpp"
+#include "relay/write_all.hpp"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <grp.h>
@@ -45,49 +50,44 @@ Child::Child(const std::string& program, const std::vector<std::string>& args, C
   }
   argv.push_back(nullptr);
 
+  const int null = options.stdin_closed ? os::closed : open("/dev/null", O_RDONLY | O_CLOEXEC);
+  os::Setup setup{.standard = {null, options.stdout_fd >= 0 ? options.stdout_fd : os::closed,
+                               error_output_.fd()}};
+  setup.ignored.emplace();
+  sigemptyset(&*setup.ignored);
+  for (const int number : options.ignored_signals) {
+    sigaddset(&*setup.ignored, number);
+  }
+  setup.blocked.emplace();
+  sigemptyset(&*setup.blocked);
+  for (const int number : options.blocked_signals) {
+    sigaddset(&*setup.blocked, number);
+  }
+  if (options.file_size_limit >= 0) {
+    sigaddset(&*setup.ignored, SIGXFSZ);
+  }
   const passwd* user = options.user >= 0 ? getpwuid(static_cast<uid_t>(options.user)) : nullptr;
   const gid_t group = user != nullptr ? user->pw_gid : static_cast<gid_t>(options.user);
-  pid_ = fork();
-  if (pid_ < 0) {
-    throw std::runtime_error("cannot fork");
+  setup.last = [&options, group] {
+    const auto limit = static_cast<rlim_t>(options.file_size_limit);
+    const rlimit file_size{limit, limit};
+    if (options.file_size_limit >= 0 && setrlimit(RLIMIT_FSIZE, &file_size) != 0) {
+      return false;
+    }
+    return options.user < 0 || (setgroups(0, nullptr) == 0 && setgid(group) == 0 &&
+                                setuid(static_cast<uid_t>(options.user)) == 0);
+  };
+  const os::Started started = os::start_program(argv, setup);
+  if (null >= 0) {
+    close(null);
   }
-  if (pid_ == 0) {
-    if (options.stdin_closed) {
-      close(STDIN_FILENO);
-    } else {
-      const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
-      dup2(null, STDIN_FILENO);
-    }
-    if (options.stdout_fd >= 0) {
-      dup2(options.stdout_fd, STDOUT_FILENO);
-    } else {
-      close(STDOUT_FILENO);
-    }
-    dup2(error_output_.fd(), STDERR_FILENO);
-    for (int number = 1; number < NSIG; ++number) {
-      std::signal(number, SIG_DFL);
-    }
-    for (const int number : options.ignored_signals) {
-      std::signal(number, SIG_IGN);
-    }
-    sigset_t blocked;
-    sigemptyset(&blocked);
-    for (const int number : options.blocked_signals) {
-      sigaddset(&blocked, number);
-    }
-    sigprocmask(SIG_SETMASK, &blocked, nullptr);
-    if (options.file_size_limit >= 0) {
-      std::signal(SIGXFSZ, SIG_IGN);
-      const auto limit = static_cast<rlim_t>(options.file_size_limit);
-      const rlimit file_size{limit, limit};
-      setrlimit(RLIMIT_FSIZE, &file_size);
-    }
-    if (options.user >= 0 && (setgroups(0, nullptr) != 0 || setgid(group) != 0 ||
-                              setuid(static_cast<uid_t>(options.user)) != 0)) {
-      _exit(126);
-    }
-    execvp(program.c_str(), argv.data());
-    _exit(127);
+  pid_ = started.pid;
+  if (started.exec_failed) {
+    not_run_ = os::not_run_status(started.error);
+    const std::string why = "cannot run " + program + ": " + std::strerror(started.error) + "\n";
+    os::write_all(error_output_.fd(), why);
+  } else if (started.pid < 0) {
+    throw std::runtime_error("cannot start " + program + ": " + std::strerror(started.error));
   }
 }
 
@@ -100,13 +100,14 @@ Child::~Child() {
 
 ChildRun Child::wait() {
   int status = 0;
-  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  while (pid_ > 0 && waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
   }
   pid_ = -1;
   ChildRun result;
   result.elapsed = std::chrono::steady_clock::now() - started_;
-  result.exited = WIFEXITED(status);
-  result.status = result.exited ? WEXITSTATUS(status) : WTERMSIG(status);
+  // A program that could not be run ended at once, as if it had run and exited so.
+  result.exited = not_run_ != 0 || WIFEXITED(status);
+  result.status = not_run_ != 0 ? not_run_ : result.exited ? WEXITSTATUS(status) : WTERMSIG(status);
   result.error_output = error_output_.contents();
   return result;
 }
@@ -122,8 +123,8 @@ ChildRun run(const std::string& program, const std::vector<std::string>& args,
 
 Pipe::Pipe() {
   int ends[2];
-  if (pipe2(ends, O_CLOEXEC) != 0) {
-    throw std::runtime_error("cannot make a pipe");
+  if (!os::make_pipe(ends, O_CLOEXEC)) {
+    throw std::runtime_error(std::string{"cannot make a pipe: "} + std::strerror(errno));
   }
   read = ends[0];
   write = ends[1];

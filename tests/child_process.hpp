@@ -58,6 +58,7 @@ public:
 
 private:
   int pid_;
+  int not_run_ = 0; // the status of a program that could not be run: 127 or 126
   TempFile error_output_;
   std::chrono::steady_clock::time_point started_;
 };
