@@ -1,3 +1,5 @@
+// A demo's whole output laid out in memory, line by line, as the bare writer and the benchmark
+// write it.
 #pragma once
 
 #include "demo/script.hpp"

@@ -1,3 +1,5 @@
+// Starts ffmpeg on a pipe, hands it the frames, and says how it ended when it did not end well.
+
 #include "capture/encoder.hpp"
 
 #include "relay/descriptors.hpp"

@@ -1,3 +1,4 @@
+// ffmpeg as the capture's encoder: raw frames in on its standard input.
 #pragma once
 
 #include <span>

@@ -1,6 +1,5 @@
-#pragma once
-
 // Saving a file whole or not at all.
+#pragma once
 
 #include <string_view>
 

@@ -1,7 +1,6 @@
-#pragma once
-
 // The relay's child and everything it starts: started with the signals the relay inherited,
 // and ended with all its descendants.
+#pragma once
 
 #include <array>
 #include <chrono>

@@ -1,7 +1,6 @@
-#pragma once
-
 // Descriptors kept clear of standard input, output and error, for a program that may have been
 // started with some of them closed.
+#pragma once
 
 namespace os {
 

@@ -1,3 +1,5 @@
+// qav-relay: runs a program and passes its output on at a console's speed.
+
 #include "engine/console_speed.hpp"
 #include "relay/relay.hpp"
 

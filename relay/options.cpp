@@ -1,3 +1,5 @@
+// Reads the relay's command line.
+
 #include "relay/options.hpp"
 
 #include "engine/console_speed.hpp"

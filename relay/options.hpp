@@ -1,3 +1,4 @@
+// The relay's command line: the speed, the program and its arguments, or help.
 #pragma once
 
 #include <span>

@@ -1,3 +1,5 @@
+// The console's schedule, kept in exact integer counts of characters and nanoseconds.
+
 #include "relay/pacer.hpp"
 
 #include <algorithm>

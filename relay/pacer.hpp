@@ -1,3 +1,4 @@
+// The pacer: how many characters a console drawing at a fixed speed has drawn by a moment.
 #pragma once
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// The relay: a program's output passed on at a console's speed, and how it ends.
 #pragma once
 
 #include "relay/options.hpp"

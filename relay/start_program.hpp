@@ -1,7 +1,6 @@
-#pragma once
-
 // Starting a program as a child process: its standard descriptors and signals set as asked,
 // and a failure to run it reported to the caller with its reason, not only as a status 127.
+#pragma once
 
 #include <array>
 #include <cerrno>

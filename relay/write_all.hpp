@@ -1,6 +1,5 @@
-#pragma once
-
 // Writing every byte: again after a short write or one a signal interrupted.
+#pragma once
 
 #include <functional>
 #include <string_view>

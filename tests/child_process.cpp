@@ -1,3 +1,5 @@
+// Child processes for the tests, started through os_calls, with their error output kept.
+
 #include "child_process.hpp"
 
 #include "relay/descriptors.hpp"
@@ -23,7 +25,8 @@ TempFile::TempFile() {
   std::string name = (std::filesystem::temp_directory_path() / "demo-test-XXXXXX").string();
   fd_ = mkostemp(name.data(), O_CLOEXEC);
   if (fd_ < 0) {
-    throw std::runtime_error("cannot make a temporary file");
+    throw std::runtime_error("cannot make a temporary file " + name + ": " +
+                             std::strerror(errno));
   }
   unlink(name.c_str());
 }

@@ -1,3 +1,5 @@
+// The tests' child processes: started with the descriptors and signals asked, waited for, and
+// their error output and time kept; temporary files and pipes to go with them.
 #pragma once
 
 #include <chrono>
