@@ -25,8 +25,7 @@ TempFile::TempFile() {
   std::string name = (std::filesystem::temp_directory_path() / "demo-test-XXXXXX").string();
   fd_ = mkostemp(name.data(), O_CLOEXEC);
   if (fd_ < 0) {
-    throw std::runtime_error("cannot make a temporary file " + name + ": " +
-                             std::strerror(errno));
+    throw std::runtime_error("cannot make a temporary file " + name + ": " + std::strerror(errno));
   }
   unlink(name.c_str());
 }
