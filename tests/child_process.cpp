@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <grp.h>
@@ -14,11 +15,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+std::string temp_name_template() {
+  return (std::filesystem::temp_directory_path() /
+          ("demo-test-" + std::to_string(getpid()) + "-XXXXXX"))
+      .string();
+}
+
 TempFile::TempFile() {
-  std::string name = (std::filesystem::temp_directory_path() / "demo-test-XXXXXX").string();
+  std::string name = temp_name_template();
   fd_ = mkostemp(name.data(), O_CLOEXEC);
   if (fd_ < 0) {
-    throw std::runtime_error("cannot make a temporary file");
+    throw std::runtime_error("cannot make a temporary file in " + name + ": " +
+                             std::strerror(errno));
   }
   unlink(name.c_str());
 }
