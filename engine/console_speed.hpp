@@ -2,18 +2,16 @@
 // one.
 #pragma once
 
+// default_console_speed: how fast the console these demos were made for drew their text, in
+// characters a second. Stated, and explained, in engine/CMakeLists.txt, which makes this header;
+// the build and the scripts take it from there too.
+#include "engine/default_console_speed.hpp"
+
 #include <charconv>
 #include <optional>
 #include <string_view>
 
 namespace engine {
-
-// How fast the console these demos were made for drew their text, in characters a second, a
-// newline counting as one. The motion of the boxes came from it: at this speed the main demo's
-// art phase (605,421 characters) takes about ten seconds, and the chain of boxes can be followed
-// as it travels down the screen. The programs never pace themselves; whatever shows them at a
-// console's speed (the relay, the recordings) takes it from here.
-inline constexpr long default_console_speed = 60'000;
 
 // The fastest speed the tools take: far past what any terminal draws.
 inline constexpr long fastest_console_speed = 100'000'000;

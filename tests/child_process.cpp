@@ -21,11 +21,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+std::string temp_name_template() {
+  return (std::filesystem::temp_directory_path() /
+          ("demo-test-" + std::to_string(getpid()) + "-XXXXXX"))
+      .string();
+}
+
 TempFile::TempFile() {
-  std::string name = (std::filesystem::temp_directory_path() / "demo-test-XXXXXX").string();
+  std::string name = temp_name_template();
   fd_ = mkostemp(name.data(), O_CLOEXEC);
   if (fd_ < 0) {
-    throw std::runtime_error("cannot make a temporary file " + name + ": " + std::strerror(errno));
+    throw std::runtime_error("cannot make a temporary file in " + name + ": " +
+                             std::strerror(errno));
   }
   unlink(name.c_str());
 }

@@ -9,6 +9,11 @@
 #include <string_view>
 #include <vector>
 
+// A name for mkstemp or mkdtemp in TMPDIR: demo-test-PID-XXXXXX. Every name a test makes there
+// carries its process id as the name's first digits, so that tests/remove_leftovers removes
+// what a test killed before its cleanup left, and nothing of a test still running.
+std::string temp_name_template();
+
 // A file that is gone when the test is done with it.
 class TempFile {
 public:

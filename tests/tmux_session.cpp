@@ -19,9 +19,9 @@ constexpr const char* history_rows = "250000";
 
 // A folder of the session's own, where the tests' cleanup finds whatever a killed test left.
 std::string make_folder() {
-  std::string name = (std::filesystem::temp_directory_path() / "demo-test-XXXXXX").string();
+  std::string name = temp_name_template();
   if (mkdtemp(name.data()) == nullptr) {
-    throw std::runtime_error("cannot make a temporary folder " + name + ": " +
+    throw std::runtime_error("cannot make a temporary folder in " + name + ": " +
                              std::strerror(errno));
   }
   return name;

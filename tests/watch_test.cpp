@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -97,6 +98,24 @@ std::string outside_window(const std::string& screen, std::size_t rows) {
   }
   return outside.erase(0, outside.find_first_not_of(' '));
 }
+
+// A build folder for the launcher whose demo_short writes its first message and then ends as the
+// shell command given, run through the real relay.
+struct FailingBuild {
+  explicit FailingBuild(const std::string& ending)
+      : path{std::filesystem::temp_directory_path() /
+             ("demo-test-build-" + std::to_string(getpid()))} {
+    std::filesystem::create_directories(path / "demo_short");
+    std::filesystem::create_directories(path / "relay");
+    std::filesystem::create_symlink(RELAY_PROGRAM, path / "relay" / "qav-relay");
+    const auto demo = path / "demo_short" / "demo_short";
+    std::ofstream{demo} << "#!/bin/sh\necho '" << message_1 << "'\n" << ending << "\n";
+    std::filesystem::permissions(demo, std::filesystem::perms::owner_all);
+  }
+  ~FailingBuild() { std::filesystem::remove_all(path); }
+  std::string setting() const { return "DEMO_BUILD_DIR=" + path.string(); }
+  std::filesystem::path path;
+};
 
 void wait_for_screen(const TmuxSession& session, std::string_view text) {
   const auto give_up = Clock::now() + 60s;
@@ -212,11 +231,49 @@ TEST_F(Watch, EndsAtOnceAtASignalAtAnyMomentLeavingNothing) {
   }
 }
 
-// A bad command line: one line says what is wrong, and one where the help is.
+// A demo that fails: once a key is pressed after its last picture, the launcher ends with status
+// 1 and a line that says how the demo ended, in tmux's window and straight in the terminal alike.
+TEST_F(Watch, SaysHowAFailedDemoEndedInEitherView) {
+  struct Case {
+    bool direct;
+    std::string ending;
+    std::string said;
+  };
+  for (const Case& c : {Case{false, "exit 3", "watch: demo_short exited with status 3"},
+                        Case{true, "exit 3", "watch: demo_short exited with status 3"},
+                        Case{false, "kill -KILL $$", "watch: demo_short was killed by signal 9"},
+                        Case{true, "kill -KILL $$", "watch: demo_short was killed by signal 9"}}) {
+    SCOPED_TRACE(std::string{c.direct ? "direct, " : "in tmux, "} + c.ending);
+    const Scratch scratch{c.direct};
+    const FailingBuild build{c.ending};
+    const TmuxSession session{
+        watch({"--speed", "0", "demo_short"}, {scratch.setting(), build.setting()})};
+    wait_for_screen(session, message_1);
+    std::this_thread::sleep_for(1s); // past the demo's end, after which typed keys are dropped
+    session.send_keys({"Space"});
+    EXPECT_EQ(session.wait(10s), 1);
+    const auto rows = session.history();
+    EXPECT_TRUE(std::ranges::any_of(rows, [&](const std::string& row) {
+      return row.starts_with(c.said);
+    })) << session.screen();
+    EXPECT_TRUE(scratch.empty());
+  }
+}
+
+// A bad command line: one line says what is wrong, and one where the help is. The speed is the
+// relay's to judge, each one given, before anything is shown.
 TEST(WatchCommandLine, RefusesWithOneLineAndWhereTheHelpIs) {
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--fast"}, {""}, {"demo", "demo_short"}, {"--speed"}, {"--speed=-1", "demo"}}) {
-    const ChildRun result = run(WATCH_PROGRAM, args, {});
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--fast"},
+                                             {""},
+                                             {"demo", "demo_short"},
+                                             {"--speed"},
+                                             {"--speed=-1", "demo"},
+                                             {"--speed", "100000001"},
+                                             {"--speed=x", "--speed", "0"}}) {
+    std::vector<std::string> command{"DEMO_BUILD_DIR=" DEMO_BUILD_DIR, WATCH_PROGRAM};
+    command.insert(command.end(), args.begin(), args.end());
+    const ChildRun result = run("env", command, {});
     EXPECT_EQ(result.status, 2);
     EXPECT_TRUE(result.error_output.starts_with("watch: ")) << result.error_output;
     EXPECT_TRUE(result.error_output.ends_with("\nTry 'watch --help' for more information.\n"))
