@@ -25,14 +25,7 @@ std::string ending(int status) {
   if (status < 0) {
     return std::string{"cannot wait for ffmpeg: "} + std::strerror(errno);
   }
-  if (WIFSIGNALED(status)) {
-    return "ffmpeg was killed by signal " + std::to_string(WTERMSIG(status)) + " (" +
-           strsignal(WTERMSIG(status)) + ")";
-  }
-  if (WEXITSTATUS(status) != 0) {
-    return "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status));
-  }
-  return "";
+  return status == 0 ? "" : os::ending("ffmpeg", status);
 }
 
 } // namespace

@@ -267,11 +267,7 @@ std::string fate(const char* program, int status, int signal) {
   if (WIFSIGNALED(status) && WTERMSIG(status) == signal) {
     return std::string{"so was "} + program;
   }
-  if (WIFSIGNALED(status)) {
-    return std::string{program} + " was killed by signal " + std::to_string(WTERMSIG(status)) +
-           " (" + strsignal(WTERMSIG(status)) + ")";
-  }
-  return std::string{program} + " exited with status " + std::to_string(WEXITSTATUS(status));
+  return os::ending(program, status);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "relay/descriptors.hpp"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -77,6 +78,14 @@ Started start_program(std::span<char* const> command, const Setup& setup) {
   while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
   }
   return {.error = failed.error, .exec_failed = failed.exec_failed};
+}
+
+std::string ending(const std::string& name, int status) {
+  if (WIFSIGNALED(status)) {
+    return name + " was killed by signal " + std::to_string(WTERMSIG(status)) + " (" +
+           strsignal(WTERMSIG(status)) + ")";
+  }
+  return name + " exited with status " + std::to_string(WEXITSTATUS(status));
 }
 
 } // namespace os

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <sys/types.h>
 
 namespace os {
@@ -41,6 +42,10 @@ struct Started {
 inline int not_run_status(int exec_error) {
   return exec_error == ENOENT ? 127 : 126;
 }
+
+// How a program ended, from its wait status, as a line says it: "NAME was killed by signal N
+// (DESCRIPTION)" or "NAME exited with status N".
+std::string ending(const std::string& name, int status);
 
 // Starts the program `command[0]`, found on PATH when its name has no slash, with the arguments
 // that follow it in `command`, which ends with a null pointer. When the program cannot be run,
