@@ -106,23 +106,25 @@ std::vector<std::string> Capture::encoder_command(int width, int height, int fin
   return command;
 }
 
-void Capture::save(const std::string& file) const {
-  const VgaFont vga_font{font};
-  const engine::Script script = script_of(demo);
-
-  // The picture's last frame stands for every unchanged frame after it: count them first.
+// The picture's last frame stands for every unchanged frame after it: a first pass, with no
+// drawing, counts them.
+int Capture::last_frame_delay_cs(const engine::Script& script) const {
   std::int64_t last_change = 0;
   FrameSampler counting{speed, frames_per_second(), from_ns,
                         [&, frame = std::int64_t{0}](const ConsoleModel&, bool changed) mutable {
                           last_change = changed ? frame : last_change;
                           ++frame;
                         }};
-  if (format == Format::picture) {
-    (void)engine::play(script, counting);
-    counting.finish();
-  }
-  const int final_delay_cs =
-      static_cast<int>((counting.frames() - last_change) * 100 / frames_per_second());
+  (void)engine::play(script, counting);
+  counting.finish();
+  return static_cast<int>((counting.frames() - last_change) * 100 / frames_per_second());
+}
+
+void Capture::save(const std::string& file) const {
+  const VgaFont vga_font{font};
+  const engine::Script script = script_of(demo);
+
+  const int final_delay_cs = format == Format::picture ? last_frame_delay_cs(script) : 0;
 
   ScreenPicture picture{vga_font};
   const std::string made = make_temporary(file);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/console_speed.hpp"
+#include "engine/script.hpp"
 
 #include <cstdint>
 #include <string>
@@ -27,6 +28,9 @@ struct Capture {
   // Plays the demo, draws its frames and has ffmpeg encode them into the file, whole or not at
   // all. Throws std::runtime_error with the reason when it cannot.
   void save(const std::string& file) const;
+
+  // How long the picture's last frame is shown, in hundredths of a second.
+  int last_frame_delay_cs(const engine::Script& script) const;
 
   // ffmpeg's command line for frames of this size, into the file given.
   std::vector<std::string> encoder_command(int width, int height, int final_delay_cs,
