@@ -20,8 +20,6 @@ public:
     paused_ns_ += std::chrono::duration_cast<std::chrono::nanoseconds>(duration).count();
   }
 
-  std::int64_t characters() const { return characters_; }
-
   // When the character with this count (the first is 1) is drawn, or the clock's time when no
   // more than that many have been.
   std::int64_t drawn_at_ns(std::int64_t count) const {
