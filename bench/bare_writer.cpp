@@ -3,8 +3,8 @@
 //
 //   bare_writer demo|demo_short [counter|art] > FILE
 
+#include "os/write_all.hpp"
 #include "performance.hpp"
-#include "relay/write_all.hpp"
 
 #include <cstdio>
 #include <cstring>

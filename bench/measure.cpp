@@ -4,8 +4,8 @@
 //   measure OUTPUT COMMAND [ARGUMENT...]
 //   prints: user_seconds system_seconds peak_kib wall_seconds exit_status
 
-#include "relay/descriptors.hpp"
-#include "relay/start_program.hpp"
+#include "os/descriptors.hpp"
+#include "os/start_program.hpp"
 
 #include <chrono>
 #include <cstdio>

@@ -2,8 +2,8 @@
 // write it.
 #pragma once
 
-#include "demo/script.hpp"
-#include "demo_short/script.hpp"
+#include "catalog/demos.hpp"
+#include "engine/script.hpp"
 
 #include <cstddef>
 #include <stdexcept>
@@ -23,11 +23,8 @@ struct Performance {
   std::vector<std::size_t> line_ends;
 
   static engine::Script script_of(std::string_view program) {
-    if (program == "demo") {
-      return demo::script;
-    }
-    if (program == "demo_short") {
-      return demo_short::script;
+    if (const auto script = catalog::script_named(program)) {
+      return *script;
     }
     throw std::invalid_argument("no such demo: " + std::string{program});
   }

@@ -7,14 +7,14 @@
 #include "capture/frame_sampler.hpp"
 #include "capture/screen_picture.hpp"
 #include "capture/vga_font.hpp"
-#include "demo/script.hpp"
-#include "demo_short/script.hpp"
+#include "catalog/demos.hpp"
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,10 +52,6 @@ std::string make_temporary(const std::string& file) {
   fchmod(fd, 0666 & ~mask);
   close(fd);
   return temporary;
-}
-
-engine::Script script_of(const std::string& demo) {
-  return demo == "demo" ? engine::Script{demo::script} : engine::Script{demo_short::script};
 }
 
 } // namespace
@@ -122,7 +118,11 @@ int Capture::last_frame_delay_cs(const engine::Script& script) const {
 
 void Capture::save(const std::string& file) const {
   const VgaFont vga_font{font};
-  const engine::Script script = script_of(demo);
+  const std::optional<engine::Script> named = catalog::script_named(demo);
+  if (!named) {
+    throw std::runtime_error{"there is no demo called '" + demo + "'"};
+  }
+  const engine::Script script = *named;
 
   const int final_delay_cs = format == Format::picture ? last_frame_delay_cs(script) : 0;
 

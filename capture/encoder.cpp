@@ -2,9 +2,9 @@
 
 #include "capture/encoder.hpp"
 
-#include "relay/descriptors.hpp"
-#include "relay/start_program.hpp"
-#include "relay/write_all.hpp"
+#include "os/descriptors.hpp"
+#include "os/start_program.hpp"
+#include "os/write_all.hpp"
 
 #include <cerrno>
 #include <csignal>

@@ -27,7 +27,7 @@ void FrameSampler::finish() {
 }
 
 std::int64_t FrameSampler::next_moment_ns() const {
-  return from_ns_ + frames_ * recorder::ConsoleClock::nanoseconds_per_second / frames_per_second_;
+  return from_ns_ + frames_ * ConsoleClock::nanoseconds_per_second / frames_per_second_;
 }
 
 // A frame's moment can fall inside a line, or inside a pause before it: the characters drawn by

@@ -2,9 +2,9 @@
 // at each frame's moment.
 #pragma once
 
-#include "capture/console_model.hpp"
+#include "console/console_clock.hpp"
+#include "console/console_model.hpp"
 #include "engine/stage.hpp"
-#include "recorder/console_clock.hpp"
 
 #include <cstdint>
 #include <functional>
@@ -37,7 +37,7 @@ private:
   void draw(std::string_view text);
   void hand_over();
 
-  recorder::ConsoleClock clock_;
+  ConsoleClock clock_;
   ConsoleModel console_;
   int frames_per_second_;
   std::int64_t from_ns_;

@@ -5,8 +5,11 @@
 //   qav-capture [--speed S] [--from SECONDS] [--font FILE] demo|demo_short FILE.mp4|FILE.gif
 
 #include "capture/capture.hpp"
+#include "catalog/demos.hpp"
+#include "cli/command_line.hpp"
 #include "engine/console_speed.hpp"
 
+#include <array>
 #include <charconv>
 #include <csignal>
 #include <cstdio>
@@ -16,11 +19,19 @@
 
 namespace {
 
-int usage() {
-  std::fputs("usage: qav-capture [--speed S] [--from SECONDS] [--font FILE] demo|demo_short "
-             "FILE.mp4|FILE.gif\n",
-             stderr);
-  return 2;
+constexpr const char* name = "qav-capture";
+
+std::string help() {
+  return "Usage: qav-capture [--speed S] [--from SECONDS] [--font FILE] demo|demo_short "
+         "FILE.mp4|FILE.gif\n"
+         "Captures the demo's performance as the VGA text mode showed it, on an 80-by-25\n"
+         "console drawing S characters a second (default " +
+         std::to_string(engine::default_console_speed) +
+         "): as a video (.mp4, 720 by 400, 70 frames\n"
+         "a second, shown at 4:3) or an animated picture (.gif, 50 frames a second), from\n"
+         "SECONDS into it (default 0), in the VGA font of FILE (default " DEMOS_VGA_FONT ").\n"
+         "It needs ffmpeg. The file is made whole or not at all.\n\n"
+         "Exit status: 0 when made, 1 when it could not be, 2 for a bad command line.\n";
 }
 
 // Seconds into the performance, as a command line gives them: a number from 0, such as 8.4.
@@ -33,31 +44,46 @@ bool read_seconds(std::string_view text, double& seconds) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+  static constexpr std::array known{cli::Option{"speed", true}, cli::Option{"from", true},
+                                    cli::Option{"font", true}};
+  const cli::Reading reading = cli::read(argc, argv, known);
+  if (reading.help) {
+    return cli::help(name, help());
+  }
+  if (!reading.error.empty()) {
+    return cli::bad_use(name, reading.error);
+  }
   Capture capture;
-  int next = 1;
-  for (; next + 1 < argc && std::string_view{argv[next]}.starts_with("--"); next += 2) {
-    const std::string_view option = argv[next];
-    const char* value = argv[next + 1];
+  for (const auto& [option, value] : reading.given) {
+    std::string error;
     double from = 0;
-    if (option == "--speed" && engine::read_console_speed(value).value_or(0) > 0) {
-      capture.speed = *engine::read_console_speed(value);
-    } else if (option == "--from" && read_seconds(value, from)) {
+    if (option == "speed") {
+      const auto speed = cli::read_speed(value, 1, error);
+      if (!speed) {
+        return cli::bad_use(name, error);
+      }
+      capture.speed = *speed;
+    } else if (option == "from") {
+      if (!read_seconds(value, from)) {
+        return cli::bad_use(name, "--from takes seconds from 0 to under 3600, such as 8.4, not '" +
+                                      std::string{value} + "'");
+      }
       capture.from_ns = static_cast<std::int64_t>(from * 1e9 + 0.5);
-    } else if (option == "--font" && *value != '\0') {
-      capture.font = value;
+    } else if (value.empty()) {
+      return cli::bad_use(name, "--font needs the name of a font file");
     } else {
-      std::fprintf(stderr, "qav-capture: bad %.*s: '%s'\n", static_cast<int>(option.size()),
-                   option.data(), value);
-      return usage();
+      capture.font = value;
     }
   }
-  if (argc != next + 2) {
-    return usage();
+  if (reading.operands.size() != 2) {
+    return cli::bad_use(name, reading.operands.size() < 2 ? "a demo and a file to capture it in"
+                                                          : "one demo and one file, no more");
   }
-  const std::string_view which = argv[next];
-  const std::string file = argv[next + 1];
-  if (which != "demo" && which != "demo_short") {
-    return usage();
+  const std::string_view which = reading.operands[0];
+  const std::string file = reading.operands[1];
+  if (!catalog::script_named(which)) {
+    return cli::bad_use(name,
+                        "there is no demo called '" + std::string{which} + "': demo or demo_short");
   }
   capture.demo = which;
   if (file.ends_with(".mp4")) {
@@ -65,15 +91,14 @@ int main(int argc, char* argv[]) {
   } else if (file.ends_with(".gif")) {
     capture.format = Capture::Format::picture;
   } else {
-    std::fprintf(stderr, "qav-capture: %s: the file's name ends in .mp4 or .gif\n", file.c_str());
-    return usage();
+    return cli::bad_use(name, "'" + file + "': the file's name ends in .mp4 or .gif");
   }
   // An ffmpeg that ends early is reported with the reason, not a silent death by SIGPIPE.
   std::signal(SIGPIPE, SIG_IGN);
   try {
     capture.save(file);
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "qav-capture: cannot make %s: %s\n", file.c_str(), error.what());
+    std::fprintf(stderr, "%s: cannot make %s: %s\n", name, file.c_str(), error.what());
     return 1;
   }
   return 0;

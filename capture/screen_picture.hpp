@@ -1,8 +1,8 @@
 // The console's screen as the text mode's pixels: 720 by 400, light grey on black.
 #pragma once
 
-#include "capture/console_model.hpp"
 #include "capture/vga_font.hpp"
+#include "console/console_model.hpp"
 
 #include <cstddef>
 #include <string>

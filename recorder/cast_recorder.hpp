@@ -1,8 +1,8 @@
 // The stage that records a performance as an asciicast v2 recording.
 #pragma once
 
+#include "console/console_clock.hpp"
 #include "engine/stage.hpp"
-#include "recorder/console_clock.hpp"
 
 #include <chrono>
 #include <cstdint>

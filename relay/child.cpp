@@ -2,8 +2,8 @@
 
 #include "relay/child.hpp"
 
-#include "relay/descriptors.hpp"
-#include "relay/start_program.hpp"
+#include "os/descriptors.hpp"
+#include "os/start_program.hpp"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,56 +2,45 @@
 
 #include "relay/options.hpp"
 
+#include "cli/command_line.hpp"
 #include "engine/console_speed.hpp"
 
-#include <string_view>
+#include <array>
 
 namespace relay {
 
-Options parse_options(std::span<char* const> args) {
+Options parse_options(int argc, char* argv[]) {
+  static constexpr std::array known{cli::Option{"speed", true}};
+  const cli::Reading reading = cli::read(argc, argv, known);
   Options options;
   options.speed = engine::default_console_speed;
-  std::size_t next = 0;
-  while (next < args.size() && args[next][0] == '-') {
-    const std::string_view arg = args[next++];
-    if (arg == "--") {
-      break;
-    }
-    if (arg == "--help") {
-      options.help = true;
-      return options;
-    }
-    std::string_view value;
-    if (arg == "--speed") {
-      if (next == args.size()) {
-        options.error = "--speed needs a number of characters a second";
-        return options;
-      }
-      value = args[next++];
-    } else if (arg.starts_with("--speed=")) {
-      value = arg.substr(arg.find('=') + 1);
+  options.help = reading.help;
+  options.error = reading.error;
+  for (const auto& [name, value] : reading.given) {
+    if (const auto speed = cli::read_speed(value, 0, options.error)) {
+      options.speed = *speed;
     } else {
-      options.error = "unknown option '" + std::string{arg} + "'";
       return options;
     }
-    const std::optional<long> speed = engine::read_console_speed(value);
-    if (!speed) {
-      options.error = "the speed must be a whole number from 0 to " +
-                      std::to_string(engine::fastest_console_speed) + ", not '" +
-                      std::string{value} + "'";
-      return options;
-    }
-    options.speed = *speed;
   }
-  options.command = args.subspan(next);
-  if (options.command.empty()) {
+  options.command = reading.operands;
+  if (!reading.help && options.error.empty() && options.command.empty()) {
     options.error = "no program to run";
   }
   return options;
 }
 
-std::string usage(const char* name) {
-  return std::string{"usage: "} + name + " [--speed S] PROGRAM [ARG...]";
+std::string help(const char* name) {
+  return std::string{"Usage: "} + name +
+         " [--speed S] PROGRAM [ARG...]\n"
+         "Runs PROGRAM and passes on what it writes at S characters a second, as a console\n"
+         "that draws at that speed would show it (default " +
+         std::to_string(engine::default_console_speed) + "; 0: as it comes; at most " +
+         std::to_string(engine::fastest_console_speed) +
+         ").\n\n"
+         "Exit status: PROGRAM's; 126 when it cannot be run, 127 when it is not found; 1 when\n"
+         "the relay's own output fails or a system call of its own does; 2 for a bad command\n"
+         "line. A PROGRAM killed by a signal ends the relay by the same signal.\n";
 }
 
 } // namespace relay

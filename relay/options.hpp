@@ -14,11 +14,11 @@ struct Options {
 };
 
 // Reads `[--speed S] PROGRAM [ARG...]` (also `--speed=S`, `--help`, and `--` before a program
-// whose name starts with a dash). S is a whole number of characters a second, at most
-// engine::fastest_console_speed.
-Options parse_options(std::span<char* const> args);
+// whose name starts with a dash), stopping at the program: what follows it is its own. S is a
+// whole number of characters a second, at most engine::fastest_console_speed.
+Options parse_options(int argc, char* argv[]);
 
-// The one-line synopsis, as `--help` and every usage error show it.
-std::string usage(const char* name);
+// The help `--help` writes.
+std::string help(const char* name);
 
 } // namespace relay

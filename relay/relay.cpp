@@ -4,11 +4,11 @@
 
 #include "relay/relay.hpp"
 
+#include "os/descriptors.hpp"
+#include "os/start_program.hpp"
+#include "os/write_all.hpp"
+#include "pacing/pacer.hpp"
 #include "relay/child.hpp"
-#include "relay/descriptors.hpp"
-#include "relay/pacer.hpp"
-#include "relay/start_program.hpp"
-#include "relay/write_all.hpp"
 
 #include <algorithm>
 #include <array>
@@ -30,6 +30,8 @@ namespace relay {
 namespace {
 
 using namespace std::chrono_literals;
+using pacing::Clock;
+using pacing::Pacer;
 
 constexpr std::array ending_signals{SIGINT, SIGTERM, SIGHUP};
 
@@ -278,7 +280,7 @@ int relay(const char* name, const Options& options) {
   int output[2];
   if (!os::make_pipe(wake, O_CLOEXEC | O_NONBLOCK) || !os::make_pipe(output, O_CLOEXEC)) {
     std::fprintf(stderr, "%s: cannot make a pipe: %s\n", name, std::strerror(errno));
-    return 2;
+    return 1;
   }
   wake_up = wake[1];
   // The child runs at most one page ahead of what is drawn, as on a console that was slow to
@@ -304,8 +306,8 @@ int relay(const char* name, const Options& options) {
   if (!started.child) {
     std::fprintf(stderr, "%s: cannot run '%s': %s\n", name, options.command[0],
                  std::strerror(started.error));
-    // 2 for the relay's own failure.
-    return started.exec_failed ? os::not_run_status(started.error) : 2;
+    // 1 for the relay's own failure (a fork), as for any other of its own.
+    return started.exec_failed ? os::not_run_status(started.error) : 1;
   }
   Child& child = *started.child;
 

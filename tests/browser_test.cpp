@@ -1,7 +1,8 @@
 // The page in real browsers, Chromium and Firefox: from disk, over a static server that counts
 // the bytes it sends, and as the single file alone in a folder; and as a visitor meets it.
 
-#include "capture/console_model.hpp"
+#include "console/console_clock.hpp"
+#include "console/console_model.hpp"
 #include "needs.hpp"
 #include "page_reader.hpp"
 #include "recording.hpp"
@@ -23,14 +24,14 @@ constexpr long speeds[] = {CONSOLE_SPEEDS};
 // Message 1.
 std::string during_pause_after_message_1(engine::Script script, std::size_t pause) {
   const Recording recording = Recording::of(script);
-  double at = 0;
+  ConsoleClock clock{engine::default_console_speed};
   for (std::size_t i = 0; i < pause; ++i) {
-    at += static_cast<double>(recording.pauses[i].duration.count()) / 1000;
+    clock.pause(recording.pauses[i].duration);
   }
   const auto& after_message_1 = recording.pauses[pause];
-  at += static_cast<double>(after_message_1.after_bytes) / engine::default_console_speed +
-        static_cast<double>(after_message_1.duration.count()) / 2000;
-  return std::to_string(at);
+  clock.draw(static_cast<std::int64_t>(after_message_1.after_bytes));
+  clock.pause(after_message_1.duration / 2);
+  return std::to_string(static_cast<double>(clock.now_ns()) / ConsoleClock::nanoseconds_per_second);
 }
 
 std::string joined(const std::vector<std::string>& rows) {

@@ -5,8 +5,9 @@
 #include "decoded_frames.hpp"
 #include "recording.hpp"
 
-#include "capture/console_model.hpp"
 #include "capture/vga_font.hpp"
+#include "console/console_clock.hpp"
+#include "console/console_model.hpp"
 #include "engine/console_speed.hpp"
 #include "engine/script.hpp"
 
@@ -16,18 +17,23 @@
 #include <string>
 #include <vector>
 
-inline constexpr std::int64_t second = 1'000'000'000;
+inline constexpr std::int64_t second = ConsoleClock::nanoseconds_per_second;
 
 // The screen of an 80-by-25 console drawing a performance at the default speed, at moments that
-// come in order: the characters drawn by a moment are those whose time has come, a character's
-// time being the pauses before it and one character's time for each character up to it.
+// come in order: the characters drawn by a moment are those whose time has come by the console's
+// clock, one character at a time, so that the capture's own sampling is checked against it.
 class ScreenAt {
 public:
   explicit ScreenAt(const engine::Script& script) : recording_{Recording::of(script)} {}
 
   std::vector<std::string> operator()(std::int64_t moment_ns) {
-    while (drawn_ < recording_.output.size() && time_of(drawn_ + 1) <= moment_ns) {
+    while (drawn_ < recording_.output.size()) {
+      pause_until_next_character();
+      if (clock_.drawn_at_ns(static_cast<std::int64_t>(drawn_) + 1) > moment_ns) {
+        break;
+      }
       console_.draw(std::string_view{recording_.output}.substr(drawn_++, 1));
+      clock_.draw(1);
     }
     // Until the console has scrolled, the rows below the last written are empty.
     auto screen = console_.screen();
@@ -36,32 +42,28 @@ public:
   }
 
   // When the performance is over, its closing pause included.
-  std::int64_t end_ns() { return time_of(recording_.output.size()) + pauses_after(); }
+  std::int64_t end_ns() const {
+    ConsoleClock clock{engine::default_console_speed};
+    for (const auto& pause : recording_.pauses) {
+      clock.pause(pause.duration);
+    }
+    clock.draw(static_cast<std::int64_t>(recording_.output.size()));
+    return clock.now_ns();
+  }
 
 private:
-  // When the character with this count (from 1) is drawn.
-  std::int64_t time_of(std::size_t count) {
-    std::int64_t paused = 0;
-    for (const auto& pause : recording_.pauses) {
-      if (pause.after_bytes < count) {
-        paused += std::chrono::nanoseconds{pause.duration}.count();
-      }
+  // The pauses that come before the next character, taken as it is reached.
+  void pause_until_next_character() {
+    while (paused_ < recording_.pauses.size() && recording_.pauses[paused_].after_bytes == drawn_) {
+      clock_.pause(recording_.pauses[paused_++].duration);
     }
-    return paused + static_cast<std::int64_t>(count) * second / engine::default_console_speed;
-  }
-  std::int64_t pauses_after() const {
-    std::int64_t paused = 0;
-    for (const auto& pause : recording_.pauses) {
-      if (pause.after_bytes == recording_.output.size()) {
-        paused += std::chrono::nanoseconds{pause.duration}.count();
-      }
-    }
-    return paused;
   }
 
   Recording recording_;
   ConsoleModel console_;
+  ConsoleClock clock_{engine::default_console_speed};
   std::size_t drawn_ = 0;
+  std::size_t paused_ = 0;
 };
 
 std::string capture_path(const std::string& name);

@@ -2,7 +2,7 @@
 
 #include "decoded_frames.hpp"
 
-#include "capture/console_model.hpp"
+#include "console/console_model.hpp"
 
 #include <gtest/gtest.h>
 

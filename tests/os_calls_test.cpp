@@ -2,9 +2,9 @@
 // the standard descriptors, and a program that cannot be started said so with its reason.
 
 #include "child_process.hpp"
-#include "relay/descriptors.hpp"
-#include "relay/start_program.hpp"
-#include "relay/write_all.hpp"
+#include "os/descriptors.hpp"
+#include "os/start_program.hpp"
+#include "os/write_all.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The relay's pacer: exact over long runs, never ahead of time, at most a frame owed.
 
-#include "relay/pacer.hpp"
+#include "pacing/pacer.hpp"
 
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
-using relay::Clock;
-using relay::Pacer;
+using pacing::Clock;
+using pacing::Pacer;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The console model, and the pictures both demos make on it: where each line starts and what the
 // rows show.
 
-#include "capture/console_model.hpp"
+#include "console/console_model.hpp"
 
 #include "demo/script.hpp"
 #include "demo_short/script.hpp"

@@ -73,37 +73,4 @@ TEST(Relay, NeverGivesAReaderMoreThanItsSpeedAllows) {
   }
 }
 
-TEST(Relay, RefusesABadCommandLineWithOneLineAndRunsNothing) {
-  const auto marker =
-      std::filesystem::temp_directory_path() / ("relay-test-ran-" + std::to_string(getpid()));
-  const std::string touch = "touch";
-  const std::vector<std::vector<std::string>> command_lines{
-      {"--fast", touch, marker},
-      {"--speed", "1.5", touch, marker},
-      {"--speed", "-1", touch, marker},
-      {"--speed=100000001", touch, marker},
-      {"--speed", "twenty", touch, marker},
-      {"--speed"},
-      {},
-  };
-  TempFile output;
-  for (const auto& args : command_lines) {
-    const ChildRun result = run(RELAY_PROGRAM, args, {.stdout_fd = output.fd()});
-    SCOPED_TRACE(result.error_output);
-    EXPECT_TRUE(result.exited);
-    EXPECT_EQ(result.status, 2);
-    EXPECT_TRUE(result.error_output.starts_with("qav-relay: "));
-    EXPECT_EQ(std::ranges::count(result.error_output, '\n'), 1);
-  }
-  EXPECT_FALSE(std::filesystem::exists(marker));
-  EXPECT_EQ(output.contents(), "");
-
-  // Help that could not be written is a failure, as for any other output.
-  const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
-  const ChildRun help = run(RELAY_PROGRAM, {"--help"}, {.stdout_fd = full});
-  close(full);
-  EXPECT_EQ(help.status, 1);
-  EXPECT_EQ(help.error_output, "qav-relay: write error: No space left on device\n");
-}
-
 } // namespace

@@ -1,7 +1,7 @@
 // The real programs in tmux, 80 by 25: every row against the model's picture, and each message on
 // the screen during its pause.
 
-#include "capture/console_model.hpp"
+#include "console/console_model.hpp"
 #include "needs.hpp"
 #include "tmux_session.hpp"
 

@@ -3,7 +3,7 @@
 
 #include "watch_harness.hpp"
 
-#include "capture/console_model.hpp"
+#include "console/console_model.hpp"
 #include "demo_short/script.hpp"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Writing every byte, whatever the system takes at a time.
 
-#include "relay/write_all.hpp"
+#include "os/write_all.hpp"
 
 #include <cerrno>
 #include <unistd.h>

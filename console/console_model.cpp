@@ -1,6 +1,6 @@
 // The console model: bytes drawn onto 80-column rows as a wrapping, scrolling console draws them.
 
-#include "capture/console_model.hpp"
+#include "console/console_model.hpp"
 
 #include <algorithm>
 

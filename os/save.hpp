@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace recorder {
+namespace os {
 
 // Writes the bytes to the file named. Where it names a regular file, or nothing yet (a symbolic
 // link is followed to what it names), they go to a temporary file beside it, renamed into place
@@ -14,4 +14,4 @@ namespace recorder {
 // written directly and never replaced. Returns 0, or the errno of the failure.
 int save(const char* name, std::string_view bytes);
 
-} // namespace recorder
+} // namespace os

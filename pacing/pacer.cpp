@@ -1,10 +1,10 @@
 // The console's schedule, kept in exact integer counts of characters and nanoseconds.
 
-#include "relay/pacer.hpp"
+#include "pacing/pacer.hpp"
 
 #include <algorithm>
 
-namespace relay {
+namespace pacing {
 namespace {
 
 constexpr long long nanoseconds_per_second = 1'000'000'000;
@@ -35,4 +35,4 @@ void Pacer::drawn(std::size_t count) {
   remainder_ = cost % speed_;
 }
 
-} // namespace relay
+} // namespace pacing

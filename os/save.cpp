@@ -2,9 +2,9 @@
 // permissions (and, for root, the owner) of the file it replaces, and never over a file the
 // caller could not have written.
 
-#include "recorder/save.hpp"
+#include "os/save.hpp"
 
-#include "relay/write_all.hpp"
+#include "os/write_all.hpp"
 
 #include <cerrno>
 #include <climits>
@@ -18,7 +18,7 @@
 #include <sys/statfs.h>
 #include <unistd.h>
 
-namespace recorder {
+namespace os {
 namespace {
 
 std::string folder_of(const std::string& path) {
@@ -169,4 +169,4 @@ int save(const char* name, std::string_view bytes) {
   return target->replace ? write_and_rename(*target, bytes) : write_directly(target->path, bytes);
 }
 
-} // namespace recorder
+} // namespace os

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstddef>
 
-namespace relay {
+namespace pacing {
 
 using Clock = std::chrono::steady_clock;
 
@@ -37,4 +37,4 @@ private:
   long long remainder_ = 0;
 };
 
-} // namespace relay
+} // namespace pacing

@@ -1,9 +1,9 @@
 // Starting a program: fork, the child's set-up, exec, and the reason for a failure sent back
 // through a pipe that the exec closes.
 
-#include "relay/start_program.hpp"
+#include "os/start_program.hpp"
 
-#include "relay/descriptors.hpp"
+#include "os/descriptors.hpp"
 
 #include <cerrno>
 #include <cstring>

@@ -4,8 +4,6 @@
 #include <chrono>
 #include <cstdint>
 
-namespace recorder {
-
 // The virtual clock of a console that draws at a fixed speed: each character moves it on by one
 // character's time (a newline counts as one), and each pause by its length. Nothing sleeps. The
 // recordings and the captures both keep time by it, so they agree to the nanosecond.
@@ -51,5 +49,3 @@ private:
   std::int64_t characters_ = 0;
   std::int64_t paused_ns_ = 0;
 };
-
-} // namespace recorder

@@ -1,6 +1,6 @@
 // Descriptors moved above standard error, and pipes made there.
 
-#include "relay/descriptors.hpp"
+#include "os/descriptors.hpp"
 
 #include <cerrno>
 #include <fcntl.h>
