@@ -41,3 +41,12 @@ void wait_for_screen(const TmuxSession& session, std::string_view text) {
     std::this_thread::sleep_for(20ms);
   }
 }
+
+int close_with_a_key(const TmuxSession& session) {
+  const auto give_up = Clock::now() + 30s;
+  while (session.running() && Clock::now() < give_up) {
+    session.send_keys({"Space"});
+    std::this_thread::sleep_for(300ms);
+  }
+  return session.wait(1s);
+}

@@ -38,3 +38,9 @@ struct Scratch {
 
 // Waits, a minute at the most, until the screen shows the text.
 void wait_for_screen(const TmuxSession& session, std::string_view text);
+
+// Closes the held picture as a person does, with a key, and returns the launcher's status. Keys
+// typed before the demo has ended are dropped, and on a busy machine the demo's closing pause and
+// the launcher's last steps may take longer than any fixed wait: the key is pressed again every
+// 300 ms until the view ends, half a minute at the most.
+int close_with_a_key(const TmuxSession& session);

@@ -71,9 +71,35 @@ TEST_F(Watch, IgnoresKeysDuringThePerformanceAndKeepsTheLastPictureForOne) {
   std::this_thread::sleep_for(1s);
   EXPECT_EQ(session.screen(), last_picture);
   EXPECT_TRUE(session.running()) << "the view ended before a key was pressed after the demo";
+  EXPECT_EQ(close_with_a_key(session), 0);
+}
 
-  session.send_keys({"Space"});
-  EXPECT_EQ(session.wait(10s), 0);
+// Ctrl-S stops the drawing where it is, as on a console, however long it is held, and Ctrl-Q
+// resumes it; in tmux's window and straight in the terminal alike. A key that reached the demo
+// or the relay instead would leave the counter running.
+TEST_F(Watch, StopsTheDrawingAtCtrlSAndResumesItAtCtrlQ) {
+  for (const bool direct : {false, true}) {
+    SCOPED_TRACE(direct ? "direct" : "in tmux");
+    const Scratch scratch{direct};
+    const TmuxSession session{watch({"demo_short"}, {scratch.setting()})};
+    wait_for_screen(session, "0");
+    session.send_keys({"C-s"});
+    std::this_thread::sleep_for(1s); // what was already on its way to the screen is drawn
+    const std::string stopped = session.screen();
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(session.screen(), stopped) << "the counter ran on after Ctrl-S";
+    session.send_keys({"C-q"});
+    const auto give_up = Clock::now() + 20s;
+    while (session.screen() == stopped && Clock::now() < give_up) {
+      std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_NE(session.screen(), stopped) << "the counter did not resume after Ctrl-Q";
+    // Straight in the terminal, Ctrl-C reaches the shell that would note the status too.
+    session.send_keys({"C-c"});
+    const int status = session.wait(10s);
+    EXPECT_TRUE(direct || status == 130) << status;
+    EXPECT_TRUE(scratch.empty());
+  }
 }
 
 // The window is 80 columns wide in any terminal at least that wide, and as high as the terminal
@@ -98,9 +124,7 @@ TEST_F(Watch, ShowsTheLastPictureInTerminalsOfOtherSizes) {
     }
     EXPECT_EQ(window_of(screen, c.window_rows), last_picture);
     EXPECT_EQ(outside_window(screen, c.window_rows), "") << screen;
-    std::this_thread::sleep_for(1s); // past the closing pause, during which keys are discarded
-    session.send_keys({"Space"});
-    EXPECT_EQ(session.wait(10s), 0);
+    EXPECT_EQ(close_with_a_key(session), 0);
   }
 }
 
