@@ -3,12 +3,11 @@
 
 #include "console/console_clock.hpp"
 #include "console/console_model.hpp"
+#include "demo_scripts.hpp"
 #include "needs.hpp"
 #include "page_reader.hpp"
 #include "recording.hpp"
 
-#include "demo/script.hpp"
-#include "demo_short/script.hpp"
 #include "engine/console_speed.hpp"
 
 #include <gtest/gtest.h>
@@ -57,7 +56,7 @@ void expect_page_plays_both_demos(const Way& way) {
     engine::Script script;
     std::size_t pause_after_message_1;
   };
-  const Demo demos[] = {{"demo", demo::script, 2}, {"demo_short", demo_short::script, 1}};
+  const Demo demos[] = {{"demo", scripts::demo, 2}, {"demo_short", scripts::demo_short, 1}};
   std::vector<std::string> readings;
   for (const Demo& demo : demos) {
     for (const long speed : offered) {

@@ -3,8 +3,7 @@
 
 #include "capture_harness.hpp"
 #include "child_process.hpp"
-
-#include "demo/script.hpp"
+#include "demo_scripts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +37,7 @@ TEST(Capture, ReadmePictureIsTheFreshOneInTwoColoursFromTheCounterToTheBanner) {
   EXPECT_FALSE(fresh_frames.next(b)) << "the fresh picture goes on after frame " << count;
   EXPECT_TRUE(two_colours) << "a pixel other than black or #aaaaaa";
 
-  ScreenAt model{demo::script};
+  ScreenAt model{scripts::demo};
   const std::int64_t from = 8'400'000'000;
   const std::int64_t end = model.end_ns();
   DecodedFrames frames{committed, 720, 400, 50};

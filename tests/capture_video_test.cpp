@@ -2,9 +2,7 @@
 // cell by cell, against what the console model shows at each frame's moment.
 
 #include "capture_harness.hpp"
-
-#include "demo/script.hpp"
-#include "demo_short/script.hpp"
+#include "demo_scripts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -40,8 +38,8 @@ TEST(Capture, VideosShowTheModelsScreenAtEachFramesMoment) {
     engine::Script script;
     std::int64_t stretch_from;
   };
-  for (const Video& video : {Video{"demo.mp4", demo::script, 16 * second},
-                             Video{"demo_short.mp4", demo_short::script, 28 * second}}) {
+  for (const Video& video : {Video{"demo.mp4", scripts::demo, 16 * second},
+                             Video{"demo_short.mp4", scripts::demo_short, 28 * second}}) {
     SCOPED_TRACE(video.name);
     ScreenAt model{video.script};
     DecodedFrames frames{capture_path(video.name), 720, 400};

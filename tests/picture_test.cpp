@@ -2,9 +2,8 @@
 // rows show.
 
 #include "console/console_model.hpp"
-
-#include "demo/script.hpp"
-#include "demo_short/script.hpp"
+#include "demo_scripts.hpp"
+#include "engine/script_facts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +64,7 @@ std::span<const Position> print_starts(ConsoleModel& console, engine::Script scr
 
 TEST(ShortDemoPicture, StepsTheMessagesAndBothBoxesRightwardOneColumnPerRow) {
   ConsoleModel console;
-  const auto starts = print_starts(console, demo_short::script);
+  const auto starts = print_starts(console, scripts::demo_short);
   const std::size_t top = starts[0].row;
   EXPECT_EQ(top, 200'000U) << "the counter fills the rows above";
 
@@ -84,7 +83,7 @@ TEST(ShortDemoPicture, StepsTheMessagesAndBothBoxesRightwardOneColumnPerRow) {
 
 TEST(MainDemoPicture, PlacesTheMessagesAndSetsTheChainOffAtColumnSixteen) {
   ConsoleModel console;
-  const auto starts = print_starts(console, demo::script);
+  const auto starts = print_starts(console, scripts::demo);
   const auto picture = console.picture();
   const std::size_t top = starts[0].row;
   EXPECT_EQ(top, 5000U);
@@ -105,7 +104,7 @@ TEST(MainDemoPicture, PlacesTheMessagesAndSetsTheChainOffAtColumnSixteen) {
 
 TEST(MainDemoPicture, EndsWithTheBannerAfterAnUndisturbedChain) {
   ConsoleModel console;
-  const auto starts = print_starts(console, demo::script);
+  const auto starts = print_starts(console, scripts::demo);
   const auto picture = console.picture();
 
   // The banner starts in the last column, so its first space ends one row and the greeting

@@ -1,10 +1,9 @@
 // The real programs as processes: their bytes, their pauses, and how they end when output fails.
 
 #include "child_process.hpp"
+#include "demo_scripts.hpp"
 #include "digest.hpp"
 #include "recording.hpp"
-
-#include "demo_short/script.hpp"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +102,7 @@ TEST(ShortDemoProgram, LeavesAnExactPrefixWhenTheDiskFillsUp) {
       run(DEMO_SHORT_PROGRAM, {}, {.stdout_fd = output.fd(), .file_size_limit = 100'003});
 
   expect_stopped_by(result, "File too large");
-  const std::string expected = Recording::of(demo_short::script).output.substr(0, 100'003);
+  const std::string expected = Recording::of(scripts::demo_short).output.substr(0, 100'003);
   EXPECT_EQ(output.contents(), expected);
 }
 
@@ -128,7 +127,7 @@ TEST(ShortDemoProgram, StopsAtOnceWhenItsReaderGoesAwayWithSigpipeIgnored) {
   pipe.close_read();
 
   expect_stopped_by(child.wait(), "Broken pipe");
-  EXPECT_EQ(bytes, Recording::of(demo_short::script).output.substr(0, 4096));
+  EXPECT_EQ(bytes, Recording::of(scripts::demo_short).output.substr(0, 4096));
 }
 
 TEST(ShortDemoProgram, EndsLikeAnyToolWhenItsReaderGoesAway) {

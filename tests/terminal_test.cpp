@@ -2,11 +2,9 @@
 // the screen during its pause.
 
 #include "console/console_model.hpp"
+#include "demo_scripts.hpp"
 #include "needs.hpp"
 #include "tmux_session.hpp"
-
-#include "demo/script.hpp"
-#include "demo_short/script.hpp"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +104,7 @@ std::size_t row_of(const std::vector<std::string>& rows, std::string_view text) 
 }
 
 TEST_F(RealTerminal, ShortDemoShowsEachMessageDuringItsPauseAndDrawsTheModelsPicture) {
-  const auto rows = performed(DEMO_SHORT_PROGRAM, demo_short::script);
+  const auto rows = performed(DEMO_SHORT_PROGRAM, scripts::demo_short);
   ASSERT_EQ(rows.size(), 200'013U);
 
   const std::size_t message = row_of(rows, message_1);
@@ -119,7 +117,7 @@ TEST_F(RealTerminal, ShortDemoShowsEachMessageDuringItsPauseAndDrawsTheModelsPic
 }
 
 TEST_F(RealTerminal, MainDemoShowsEachMessageDuringItsPauseAndDrawsTheModelsPicture) {
-  const auto rows = performed(DEMO_PROGRAM, demo::script);
+  const auto rows = performed(DEMO_PROGRAM, scripts::demo);
   ASSERT_EQ(rows.size(), 12'580U);
 
   const std::size_t message = row_of(rows, message_1);

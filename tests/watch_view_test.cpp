@@ -1,10 +1,10 @@
 // The launcher's view as a person sees it: the last picture in terminals of other sizes, and
 // keys typed during the performance.
 
+#include "demo_scripts.hpp"
 #include "watch_harness.hpp"
 
 #include "console/console_model.hpp"
-#include "demo_short/script.hpp"
 
 #include <algorithm>
 #include <sstream>
@@ -63,7 +63,7 @@ TEST_F(Watch, IgnoresKeysDuringThePerformanceAndKeepsTheLastPictureForOne) {
   // Typed text, Enter, and the keys that would stop or quit the demo in a plain terminal.
   session.send_keys({"x", "y", "Enter", "C-z", "C-\\", "q"});
 
-  const std::string last_picture = last_rows(demo_short::script, 25);
+  const std::string last_picture = last_rows(scripts::demo_short, 25);
   const auto give_up = Clock::now() + 60s;
   while (session.screen() != last_picture && Clock::now() < give_up) {
     std::this_thread::sleep_for(100ms);
@@ -115,7 +115,7 @@ TEST_F(Watch, ShowsTheLastPictureInTerminalsOfOtherSizes) {
     SCOPED_TRACE(std::to_string(c.terminal.columns) + " by " + std::to_string(c.terminal.rows) +
                  " " + c.setting);
     const TmuxSession session{watch({"--speed", "0", "demo_short"}, {c.setting}), c.terminal};
-    const std::string last_picture = last_rows(demo_short::script, c.window_rows);
+    const std::string last_picture = last_rows(scripts::demo_short, c.window_rows);
     const auto give_up = Clock::now() + 60s;
     std::string screen = session.screen();
     while (window_of(screen, c.window_rows) != last_picture && Clock::now() < give_up) {
