@@ -1,8 +1,10 @@
-// Captures a demo's performance as a video of the VGA text mode, or as an animated picture: the
-// demo's own script played on the console's clock onto an 80-by-25 console, its screen drawn in
-// the VGA font at every frame's moment, and the frames encoded by ffmpeg.
+// Captures a demo's performance as a video of the VGA text mode, as an animated picture, or as a
+// still of one moment: the demo's own script played on the console's clock onto an 80-by-25
+// console, its screen drawn in the VGA font at every frame's moment, and the frames encoded by
+// ffmpeg.
 //
-//   qav-capture [--speed S] [--from SECONDS] [--font FILE] demo|demo_short FILE.mp4|FILE.gif
+//   qav-capture [--speed S] [--from SECONDS] [--at SECONDS] [--size WxH] [--font FILE]
+//               demo|demo_short FILE.mp4|FILE.gif|FILE.png
 
 #include "capture/capture.hpp"
 #include "catalog/demos.hpp"
@@ -22,14 +24,18 @@ namespace {
 constexpr const char* name = "qav-capture";
 
 std::string help() {
-  return "Usage: qav-capture [--speed S] [--from SECONDS] [--font FILE] demo|demo_short "
-         "FILE.mp4|FILE.gif\n"
+  return "Usage: qav-capture [--speed S] [--from SECONDS] [--at SECONDS] [--size WxH]\n"
+         "                   [--font FILE] demo|demo_short FILE.mp4|FILE.gif|FILE.png\n"
          "Captures the demo's performance as the VGA text mode showed it, on an 80-by-25\n"
          "console drawing S characters a second (default " +
          std::to_string(engine::default_console_speed) +
          "): as a video (.mp4, 720 by 400, 70 frames\n"
          "a second, shown at 4:3) or an animated picture (.gif, 50 frames a second), from\n"
-         "SECONDS into it (default 0), in the VGA font of FILE (default " DEMOS_VGA_FONT ").\n"
+         "--from SECONDS into it (default 0), or as a still (.png) of the frame a video shows\n"
+         "--at SECONDS into it, 720 by 400 or scaled to --size (such as 400x300). A video's\n"
+         "cover is the frame at --at too (default: 20 for demo, the chain of boxes\n"
+         "mid-travel; 28.5 for demo_short, its two boxes). In the VGA font of FILE "
+         "(default\n" DEMOS_VGA_FONT ").\n"
          "It needs ffmpeg. The file is made whole or not at all.\n\n"
          "Exit status: 0 when made, 1 when it could not be, 2 for a bad command line.\n";
 }
@@ -41,10 +47,23 @@ bool read_seconds(std::string_view text, double& seconds) {
          seconds >= 0 && seconds < 3600;
 }
 
+// A still's size, as WIDTHxHEIGHT: each from 16 to 4096 pixels.
+bool read_size(std::string_view text, int& width, int& height) {
+  const char* const last = text.data() + text.size();
+  const auto [x, width_error] = std::from_chars(text.data(), last, width);
+  if (width_error != std::errc{} || x == last || *x != 'x') {
+    return false;
+  }
+  const auto [end, height_error] = std::from_chars(x + 1, last, height);
+  return height_error == std::errc{} && end == last && width >= 16 && width <= 4096 &&
+         height >= 16 && height <= 4096;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
   static constexpr std::array known{cli::Option{"speed", true}, cli::Option{"from", true},
+                                    cli::Option{"at", true}, cli::Option{"size", true},
                                     cli::Option{"font", true}};
   const cli::Reading reading = cli::read(argc, argv, known);
   if (reading.help) {
@@ -56,19 +75,27 @@ int main(int argc, char* argv[]) {
   Capture capture;
   for (const auto& [option, value] : reading.given) {
     std::string error;
-    double from = 0;
+    double seconds = 0;
     if (option == "speed") {
       const auto speed = cli::read_speed(value, 1, error);
       if (!speed) {
         return cli::bad_use(name, error);
       }
       capture.speed = *speed;
-    } else if (option == "from") {
-      if (!read_seconds(value, from)) {
-        return cli::bad_use(name, "--from takes seconds from 0 to under 3600, such as 8.4, not '" +
+    } else if (option == "from" || option == "at") {
+      if (!read_seconds(value, seconds)) {
+        return cli::bad_use(name, "--" + std::string{option} +
+                                      " takes seconds from 0 to under 3600, such as 8.4, not '" +
                                       std::string{value} + "'");
       }
-      capture.from_ns = static_cast<std::int64_t>(from * 1e9 + 0.5);
+      (option == "from" ? capture.from_ns : capture.at_ns) =
+          static_cast<std::int64_t>(seconds * 1e9 + 0.5);
+    } else if (option == "size") {
+      if (!read_size(value, capture.still_width, capture.still_height)) {
+        return cli::bad_use(name, "--size takes WIDTHxHEIGHT in pixels, each from 16 to 4096, "
+                                  "such as 400x300, not '" +
+                                      std::string{value} + "'");
+      }
     } else if (value.empty()) {
       return cli::bad_use(name, "--font needs the name of a font file");
     } else {
@@ -90,8 +117,13 @@ int main(int argc, char* argv[]) {
     capture.format = Capture::Format::video;
   } else if (file.ends_with(".gif")) {
     capture.format = Capture::Format::picture;
+  } else if (file.ends_with(".png")) {
+    capture.format = Capture::Format::still;
   } else {
-    return cli::bad_use(name, "'" + file + "': the file's name ends in .mp4 or .gif");
+    return cli::bad_use(name, "'" + file + "': the file's name ends in .mp4, .gif or .png");
+  }
+  if (capture.still_width > 0 && capture.format != Capture::Format::still) {
+    return cli::bad_use(name, "--size is a still's (.png), not '" + file + "''s");
   }
   // An ffmpeg that ends early is reported with the reason, not a silent death by SIGPIPE.
   std::signal(SIGPIPE, SIG_IGN);

@@ -6,11 +6,14 @@
 #include "demo_scripts.hpp"
 #include "needs.hpp"
 #include "page_reader.hpp"
+#include "readme_figures.hpp"
 #include "recording.hpp"
 
 #include "engine/console_speed.hpp"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include <string>
 #include <vector>
@@ -74,6 +77,15 @@ void expect_page_plays_both_demos(const Way& way) {
     ASSERT_TRUE(page.first_view_bytes);
     EXPECT_GT(*page.first_view_bytes, 0U);
     EXPECT_LE(*page.first_view_bytes, way.single() ? 1'500'000U : 400'000U);
+  }
+  // The sizes the README gives: the first view as the static server counts what it sends.
+  if (!way.firefox() && std::string_view{way.origin} == "http") {
+    expect_about(readme_figure("first view loads about", "KB") * 1000,
+                 static_cast<double>(*page.first_view_bytes));
+  }
+  if (way.single()) {
+    expect_about(readme_figure("file of about", "MB") * 1'000'000,
+                 static_cast<double>(std::filesystem::file_size(SINGLE_FILE)));
   }
   ASSERT_EQ(page.screens.size(), 2 * (offered.size() + 1));
 

@@ -13,14 +13,18 @@ std::string capture_path(const std::string& name) {
 }
 
 std::map<std::string, std::string> probe(const std::string& file) {
+  return probe(file, "v:0",
+               "stream=codec_name,width,height,r_frame_rate,sample_aspect_ratio,display_aspect_"
+               "ratio,pix_fmt,duration");
+}
+
+std::map<std::string, std::string> probe(const std::string& file, const std::string& streams,
+                                         const std::string& entries) {
   TempFile out;
-  const ChildRun run =
-      ::run("ffprobe",
-            {"-v", "error", "-select_streams", "v:0", "-show_entries",
-             "stream=codec_name,width,height,r_frame_rate,sample_aspect_ratio,display_aspect_"
-             "ratio,pix_fmt,duration",
-             "-of", "default=noprint_wrappers=1", file},
-            {.stdout_fd = out.fd()});
+  const ChildRun run = ::run("ffprobe",
+                             {"-v", "error", "-select_streams", streams, "-show_entries", entries,
+                              "-of", "default=noprint_wrappers=1", file},
+                             {.stdout_fd = out.fd()});
   EXPECT_TRUE(run.exited && run.status == 0) << run.error_output;
   std::map<std::string, std::string> fields;
   std::istringstream lines{out.contents()};

@@ -71,6 +71,11 @@ std::string capture_path(const std::string& name);
 // ffprobe's word on the first video stream: each field as it names it.
 std::map<std::string, std::string> probe(const std::string& file);
 
+// ffprobe's word on the entries given (as -show_entries takes them) of the streams chosen (as
+// -select_streams takes them): each field as it names it, "TAG:" before a tag's.
+std::map<std::string, std::string> probe(const std::string& file, const std::string& streams,
+                                         const std::string& entries);
+
 const VgaFont& vga_font();
 
 // Checks every frame from `from_ns` on, `frames_per_second` of them a second: each of those

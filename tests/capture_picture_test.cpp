@@ -50,7 +50,8 @@ TEST(Capture, ReadmePictureIsTheFreshOneInTwoColoursFromTheCounterToTheBanner) {
 }
 
 // A capture that cannot be made says why and leaves nothing behind: not the file, not the one
-// it was being made in. The font is not there; ffmpeg stops reading and fails.
+// it was being made in. The font is not there; the still's moment is past the performance's end;
+// ffmpeg stops reading and fails.
 TEST(Capture, FailsWithTheReasonAndLeavesNothingBehind) {
   const auto folder =
       std::filesystem::temp_directory_path() / ("qav-capture-test." + std::to_string(getpid()));
@@ -58,11 +59,19 @@ TEST(Capture, FailsWithTheReasonAndLeavesNothingBehind) {
   const std::string video = (folder / "demo.mp4").string();
   const std::string picture = (folder / "demo.gif").string();
 
-  const ChildRun no_font = run(CAPTURE_PROGRAM, {"--font", "/nowhere/vga.ttf", "demo", video}, {});
-  EXPECT_TRUE(no_font.exited && no_font.status == 1);
-  EXPECT_NE(no_font.error_output.find("cannot make " + video + ": /nowhere/vga.ttf"),
-            std::string::npos)
-      << no_font.error_output;
+  const std::string still = (folder / "demo.png").string();
+  struct Refusal {
+    std::vector<std::string> args;
+    std::string said;
+  };
+  for (const auto& [args, said] :
+       {Refusal{{"--font", "/nowhere/vga.ttf", "demo", video}, video + ": /nowhere/vga.ttf"},
+        Refusal{{"--at", "40", "demo", still}, still + ": the performance is over by then"}}) {
+    const ChildRun refused = run(CAPTURE_PROGRAM, args, {});
+    EXPECT_TRUE(refused.exited && refused.status == 1);
+    EXPECT_NE(refused.error_output.find("cannot make " + said), std::string::npos)
+        << refused.error_output;
+  }
 
   const auto fake = folder / "ffmpeg";
   std::ofstream{fake}

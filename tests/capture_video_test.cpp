@@ -3,9 +3,11 @@
 
 #include "capture_harness.hpp"
 #include "demo_scripts.hpp"
+#include "readme_figures.hpp"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -21,6 +23,8 @@ TEST(Capture, VideosAreH264InMp4At720By400And70FramesASecondShownAt4By3) {
     EXPECT_EQ(fields["sample_aspect_ratio"], "20:27");
     EXPECT_EQ(fields["display_aspect_ratio"], "4:3");
     EXPECT_NEAR(std::stod(fields["duration"] + "0"), 29.0, 1.0 / 70 + 0.01);
+    EXPECT_NEAR(std::stod(fields["duration"] + "0"),
+                readme_figure("`build/default/captures/demo.mp4`", "seconds"), 0.5);
 
     // Playable while it loads: the index (moov) comes before the frames (mdat).
     std::ifstream file{capture_path(name), std::ios::binary};
@@ -28,6 +32,14 @@ TEST(Capture, VideosAreH264InMp4At720By400And70FramesASecondShownAt4By3) {
     file.read(head.data(), static_cast<std::streamsize>(head.size()));
     EXPECT_LT(head.find("moov"), head.find("mdat"));
   }
+}
+
+// The sizes the README gives, which a reader sharing them goes by.
+TEST(Capture, VideosAreTheSizesTheReadmeGives) {
+  expect_about(readme_figure("The main demo's video is about", "KB") * 1000,
+               static_cast<double>(std::filesystem::file_size(capture_path("demo.mp4"))));
+  expect_about(readme_figure("the short demo's about", "MB") * 1'000'000,
+               static_cast<double>(std::filesystem::file_size(capture_path("demo_short.mp4"))));
 }
 
 // Every frame of a second of the art phase, where the main demo's chain jolts and the short

@@ -11,9 +11,10 @@
 #include <stdexcept>
 #include <unistd.h>
 
-DecodedFrames::DecodedFrames(const std::string& file, int width, int height, int rate)
+DecodedFrames::DecodedFrames(const std::string& file, int width, int height, int rate,
+                             const std::string& stream)
     : frame_bytes_{static_cast<std::size_t>(width * height)} {
-  std::vector<std::string> args{"-nostdin", "-v", "error", "-i", file};
+  std::vector<std::string> args{"-nostdin", "-v", "error", "-i", file, "-map", "0:" + stream};
   if (rate > 0) {
     args.insert(args.end(), {"-vf", "fps=" + std::to_string(rate)});
   }

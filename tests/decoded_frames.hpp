@@ -9,12 +9,15 @@
 #include <string>
 #include <vector>
 
-// The frames of a video or an animated picture as ffmpeg decodes them, one byte of grey a pixel,
-// read one frame at a time from its output as it decodes.
+// The frames of a video, an animated picture or a still as ffmpeg decodes them, one byte of grey a
+// pixel, read one frame at a time from its output as it decodes.
 class DecodedFrames {
 public:
   // `rate`, when given, resamples to that many frames a second, as a player would show them.
-  DecodedFrames(const std::string& file, int width, int height, int rate = 0);
+  // `stream` is ffmpeg's name of the video stream to decode: the first, the video itself, unless
+  // told otherwise (a video's cover is its second).
+  DecodedFrames(const std::string& file, int width, int height, int rate = 0,
+                const std::string& stream = "v:0");
 
   // The next frame, or false after the last; then ffmpeg must have ended well.
   bool next(std::vector<unsigned char>& frame);

@@ -1,10 +1,12 @@
 // Both demos' scripts played in memory: their bytes, their pauses and the order of their lines.
 
 #include "digest.hpp"
+#include "readme_figures.hpp"
 #include "recording.hpp"
 
 #include "demo/script.hpp"
 #include "demo_short/script.hpp"
+#include "engine/script_facts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +28,16 @@ std::vector<std::chrono::milliseconds> pause_durations(const Recording& recordin
 
 std::string_view after_counter(const std::string& output) {
   return std::string_view{output}.substr(output.rfind('\n') + 1);
+}
+
+// The README gives each demo's duration as the sum of its pauses.
+TEST(Scripts, ReadmeGivesEachDemosPausesInAll) {
+  const auto seconds = [](const engine::Script& script) {
+    return std::chrono::duration<double>{engine::facts::totals(script).pause}.count();
+  };
+  EXPECT_DOUBLE_EQ(readme_figure("`demo`, the main demo:", "seconds"), seconds(demo::script));
+  EXPECT_DOUBLE_EQ(readme_figure("`demo_short`: a counter", "seconds"),
+                   seconds(demo_short::script));
 }
 
 TEST(ShortDemoScript, WritesTheWholePerformanceExactly) {

@@ -75,6 +75,11 @@ std::string TmuxSession::screen() const {
   return tmux({"capture-pane", "-p", "-t", "demo"});
 }
 
+std::string TmuxSession::title() const {
+  std::string title = tmux({"display-message", "-p", "-t", "demo", "#{pane_title}"});
+  return title.substr(0, title.find('\n'));
+}
+
 void TmuxSession::send_keys(const std::vector<std::string>& keys) const {
   std::vector<std::string> args{"send-keys", "-t", "demo"};
   args.insert(args.end(), keys.begin(), keys.end());

@@ -38,6 +38,9 @@ public:
   // The rows on screen now.
   std::string screen() const;
 
+  // The terminal's title now, as the program in it last set it.
+  std::string title() const;
+
   // Waits for the program to end and returns its exit status.
   int wait(std::chrono::seconds timeout) const;
 

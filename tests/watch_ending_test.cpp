@@ -137,10 +137,26 @@ TEST(WatchCommandLine, RefusesWithOneLineAndWhereTheHelpIs) {
     const ChildRun result = run("env", command, {});
     EXPECT_EQ(result.status, 2);
     EXPECT_TRUE(result.error_output.starts_with("watch: ")) << result.error_output;
-    EXPECT_TRUE(result.error_output.ends_with("\nTry 'watch --help' for more information.\n"))
+    EXPECT_TRUE(
+        result.error_output.ends_with("\nTry '" WATCH_PROGRAM " --help' for more information.\n"))
         << result.error_output;
     EXPECT_EQ(std::ranges::count(result.error_output, '\n'), 2) << result.error_output;
   }
+}
+
+// The help the refusal points to is had by the command it names, as typed where the launcher was
+// run: `./watch --help` in its folder, since a plain `watch` is another program.
+TEST(WatchCommandLine, NamesAHelpCommandThatWorksWhereItWasRun) {
+  const std::string folder = std::filesystem::path{WATCH_PROGRAM}.parent_path().string();
+  const ChildRun refused = run("sh", {"-c", "cd \"$0\" && exec ./watch --fast", folder}, {});
+  EXPECT_EQ(refused.status, 2);
+  const std::string hint = "\nTry './watch --help' for more information.\n";
+  ASSERT_TRUE(refused.error_output.ends_with(hint)) << refused.error_output;
+  TempFile help;
+  const ChildRun helped =
+      run("sh", {"-c", "cd \"$0\" && exec ./watch --help", folder}, {.stdout_fd = help.fd()});
+  EXPECT_EQ(helped.status, 0) << helped.error_output;
+  EXPECT_TRUE(help.contents().starts_with("usage: watch ")) << help.contents();
 }
 
 } // namespace

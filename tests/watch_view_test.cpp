@@ -1,5 +1,5 @@
-// The launcher's view as a person sees it: the last picture in terminals of other sizes, and
-// keys typed during the performance.
+// The launcher's view as a person sees it: the last picture in terminals of other sizes, keys
+// typed during the performance, and the terminal's title, which says what happens.
 
 #include "demo_scripts.hpp"
 #include "watch_harness.hpp"
@@ -125,6 +125,46 @@ TEST_F(Watch, ShowsTheLastPictureInTerminalsOfOtherSizes) {
     EXPECT_EQ(window_of(screen, c.window_rows), last_picture);
     EXPECT_EQ(outside_window(screen, c.window_rows), "") << screen;
     EXPECT_EQ(close_with_a_key(session), 0);
+  }
+}
+
+// Waits, a minute and a half at the most, until the terminal's title is the one given.
+std::string wait_for_title(const TmuxSession& session, std::string_view title) {
+  const auto give_up = Clock::now() + 90s;
+  std::string now = session.title();
+  while (now != title && Clock::now() < give_up) {
+    std::this_thread::sleep_for(50ms);
+    now = session.title();
+  }
+  return now;
+}
+
+// The title names the demo and says what happens: the blank screen of the opening pause, the
+// performance, and the picture held for a key; the terminal's own title comes back at the end.
+// In tmux's view, tmux passes its pane's title on to the terminal; straight in the terminal, the
+// launcher sets it there itself. Nothing of it is drawn in the picture.
+TEST_F(Watch, TitleSaysWhatHappensAndIsGivenBackAtTheEnd) {
+  constexpr std::string_view own_title = "the title before";
+  for (const bool direct : {false, true}) {
+    SCOPED_TRACE(direct ? "direct" : "in tmux");
+    const Scratch scratch{direct};
+    std::vector<std::string> command{"sh", "-c", "printf \"\\033]2;%s\\007\" \"$0\"; exec \"$@\"",
+                                     std::string{own_title}};
+    const auto launcher = watch({"--speed", "0", "demo"}, {scratch.setting()});
+    command.insert(command.end(), launcher.begin(), launcher.end());
+    const TmuxSession session{command};
+
+    EXPECT_EQ(wait_for_title(session, "demo: opening pause (8 s)"), "demo: opening pause (8 s)");
+    EXPECT_EQ(window_of(session.screen(), 25), std::string(25, '\n')) << "drawn in the pause";
+    wait_for_screen(session, message_1);
+    EXPECT_EQ(session.title(), "demo: playing");
+    const std::string held = "demo: the end - press a key to close";
+    EXPECT_EQ(wait_for_title(session, held), held);
+    EXPECT_EQ(session.screen(), last_rows(scripts::demo, 25));
+
+    EXPECT_EQ(close_with_a_key(session), 0);
+    EXPECT_EQ(session.title(), own_title);
+    EXPECT_TRUE(scratch.empty());
   }
 }
 
