@@ -6,9 +6,12 @@
 
 #include "capture/encoder.hpp"
 #include "capture/frame_sampler.hpp"
+#include "capture/interruption.hpp"
+#include "capture/made_file.hpp"
 #include "capture/screen_picture.hpp"
 #include "capture/vga_font.hpp"
 #include "catalog/demos.hpp"
+#include "os/save.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,39 +25,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The file being made, removed should a signal end the capture before it is whole.
-char temporary[4096];
-
-void remove_temporary_and_end(int signal) {
-  unlink(temporary);
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-// A hidden file beside the one to make, renamed to it once it is whole.
-std::string make_temporary(const std::string& file) {
-  const std::size_t slash = file.rfind('/');
-  const std::string name =
-      (slash == std::string::npos ? "" : file.substr(0, slash + 1)) + ".qav-capture.XXXXXX";
-  if (name.size() >= sizeof temporary) {
-    throw std::runtime_error{"the folder's name is too long"};
-  }
-  std::memcpy(temporary, name.c_str(), name.size() + 1);
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    std::signal(signal, remove_temporary_and_end);
-  }
-  const int fd = mkstemp(temporary);
-  if (fd < 0) {
-    throw std::runtime_error{std::string{"cannot make a file beside it: "} + std::strerror(errno)};
-  }
-  // mkstemp makes it the owner's alone; it is to be as any new file is, under the umask.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  close(fd);
-  return temporary;
-}
 
 constexpr std::int64_t nanoseconds_per_second = 1'000'000'000;
 
@@ -87,8 +57,11 @@ std::int64_t Capture::cover_moment_ns() const {
 
 std::vector<std::string> Capture::encoder_command(int width, int height, int final_delay_cs,
                                                   const std::string& file) const {
+  // -xerror: an error in writing the file's end or closing it fails ffmpeg, which it would
+  // otherwise only report.
   std::vector<std::string> command{"ffmpeg",
                                    "-nostdin",
+                                   "-xerror",
                                    "-hide_banner",
                                    "-loglevel",
                                    "error",
@@ -188,6 +161,7 @@ int Capture::last_frame_delay_cs(const engine::Script& script) const {
   std::int64_t last_change = 0;
   FrameSampler counting{speed, frames_per_second(), from_ns,
                         [&, frame = std::int64_t{0}](const ConsoleModel&, bool changed) mutable {
+                          stop_if_interrupted();
                           last_change = changed ? frame : last_change;
                           ++frame;
                         }};
@@ -203,37 +177,47 @@ void Capture::save(const std::string& file) const {
     throw std::runtime_error{"there is no demo called '" + demo + "'"};
   }
   const engine::Script script = *named;
+  // Every check that needs no work first: the name, the folder, what is there.
+  os::Save made{file, os::Save::Target::file_only, "qav-capture"};
+  if (made.error() != 0) {
+    throw std::runtime_error{made.error() == ESPIPE
+                                 ? "not a file: a video or a picture needs a file it can seek in"
+                                 : std::strerror(made.error())};
+  }
 
   const int final_delay_cs = format == Format::picture ? last_frame_delay_cs(script) : 0;
-
   ScreenPicture picture{vga_font};
-  const std::string made = make_temporary(file);
   // A still is the first frame from its moment on, and only that one.
   const bool still = format == Format::still;
-  try {
-    Encoder encoder{encoder_command(picture.width(), picture.height(), final_delay_cs, made)};
+  std::int64_t frames = 0;
+  {
+    // ffmpeg is given the temporary as a file, so that no name is read as an option or a
+    // protocol (pipe:, tee:); it ends before the file is checked, and is ended should anything
+    // fail first.
+    Encoder encoder{
+        encoder_command(picture.width(), picture.height(), final_delay_cs, "file:" + made.path())};
     FrameSampler sampler{speed, frames_per_second(), still ? cover_moment_ns() : from_ns,
-                         [&, written = false](const ConsoleModel& console, bool changed) mutable {
-                           if (still && written) {
+                         [&](const ConsoleModel& console, bool changed) {
+                           stop_if_interrupted();
+                           if (still && frames > 0) {
                              return;
                            }
                            if (changed) {
                              picture.draw(console.screen());
                            }
                            encoder.write(picture.pixels());
-                           written = true;
+                           ++frames;
                          }};
     (void)engine::play(script, sampler);
     sampler.finish();
-    if (sampler.frames() == 0) {
+    if (frames == 0) {
       throw std::runtime_error{"the performance is over by then"};
     }
     encoder.finish();
-    if (std::rename(made.c_str(), file.c_str()) != 0) {
-      throw std::runtime_error{std::string{"cannot rename "} + made + ": " + std::strerror(errno)};
-    }
-  } catch (...) {
-    unlink(made.c_str());
-    throw;
+  }
+  check_made_file(made.path(), format, frames, frames_per_second());
+  stop_if_interrupted();
+  if (const int error = made.commit(); error != 0) {
+    throw std::runtime_error{std::string{"cannot put it in place: "} + std::strerror(error)};
   }
 }

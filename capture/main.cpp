@@ -7,8 +7,10 @@
 //               demo|demo_short FILE.mp4|FILE.gif|FILE.png
 
 #include "capture/capture.hpp"
+#include "capture/interruption.hpp"
 #include "catalog/demos.hpp"
 #include "cli/command_line.hpp"
+#include "console/performance_length.hpp"
 #include "engine/console_speed.hpp"
 
 #include <array>
@@ -57,6 +59,34 @@ bool read_size(std::string_view text, int& width, int& height) {
   const auto [end, height_error] = std::from_chars(x + 1, last, height);
   return height_error == std::errc{} && end == last && width >= 16 && width <= 4096 &&
          height >= 16 && height <= 4096;
+}
+
+std::string seconds(std::int64_t ns) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f s", static_cast<double>(ns) / 1e9);
+  return text;
+}
+
+// Why the moments asked for cannot be captured, found before any work: a start at or past the
+// performance's end, or more than an hour of video (at a slow speed the short demo's counter
+// alone lasts days). A video whose own cover moment is past the end shows its last frame.
+std::string out_of_range(Capture& capture) {
+  const std::int64_t length =
+      performance_length_ns(*catalog::script_named(capture.demo), capture.speed);
+  const bool still = capture.format == Capture::Format::still;
+  const std::int64_t start = still ? capture.cover_moment_ns() : capture.from_ns;
+  if (start >= length) {
+    return std::string{still ? "--at " : "--from "} + seconds(start) +
+           " is not before the performance's end, at " + seconds(length);
+  }
+  constexpr std::int64_t hour = 3600'000'000'000;
+  if (!still && length - start > hour) {
+    return "the capture would last " + seconds(length - start) + ", more than an hour";
+  }
+  if (capture.format == Capture::Format::video && capture.cover_moment_ns() >= length) {
+    capture.at_ns = length - 1;
+  }
+  return "";
 }
 
 } // namespace
@@ -125,10 +155,17 @@ int main(int argc, char* argv[]) {
   if (capture.still_width > 0 && capture.format != Capture::Format::still) {
     return cli::bad_use(name, "--size is a still's (.png), not '" + file + "''s");
   }
+  if (const std::string refusal = out_of_range(capture); !refusal.empty()) {
+    return cli::bad_use(name, refusal);
+  }
   // An ffmpeg that ends early is reported with the reason, not a silent death by SIGPIPE.
   std::signal(SIGPIPE, SIG_IGN);
+  note_interruptions();
   try {
     capture.save(file);
+  } catch (const Interrupted& interrupted) {
+    // ffmpeg is ended and what was being made is gone: now the signal has its way.
+    die_by(interrupted.number);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s: cannot make %s: %s\n", name, file.c_str(), error.what());
     return 1;

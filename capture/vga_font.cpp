@@ -6,21 +6,60 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
+// FreeType's errors in words: Debian's FreeType is built without its own table of them.
+std::string in_words(FT_Error error) {
+  switch (error) {
+  case FT_Err_Cannot_Open_Resource:
+    return "cannot open it";
+  case FT_Err_Unknown_File_Format:
+    return "not a font FreeType knows";
+  case FT_Err_Invalid_File_Format:
+    return "a damaged font";
+  case FT_Err_Invalid_Pixel_Size:
+    return "it has no glyphs of that size";
+  case FT_Err_Invalid_Glyph_Index:
+  case FT_Err_Invalid_Character_Code:
+    return "it has no such glyph";
+  case FT_Err_Out_Of_Memory:
+    return std::strerror(ENOMEM);
+  default:
+    return "FreeType error " + std::to_string(error);
+  }
+}
+
 std::runtime_error font_error(const std::string& path, const std::string& what, FT_Error error) {
-  const char* reason = FT_Error_String(error);
-  return std::runtime_error{
-      path + ": " + what + ": " +
-      (reason != nullptr ? reason : "FreeType error " + std::to_string(error))};
+  return std::runtime_error{path + ": " + what + ": " + in_words(error)};
+}
+
+// The font must be a file that can be read: said with the system's reason, before FreeType
+// tries it (a pipe would keep it waiting for ever).
+void check_readable_file(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    throw std::runtime_error{path + ": " + std::strerror(errno)};
+  }
+  struct stat status {};
+  const bool regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  close(fd);
+  if (!regular) {
+    throw std::runtime_error{path + ": not a font file"};
+  }
 }
 
 } // namespace
 
 VgaFont::VgaFont(const std::string& path) {
+  check_readable_file(path);
   FT_Library library = nullptr;
   if (const FT_Error error = FT_Init_FreeType(&library)) {
     throw font_error(path, "cannot start FreeType", error);

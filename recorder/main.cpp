@@ -85,7 +85,7 @@ int main(int argc, char* argv[]) {
                  std::string{which}.c_str(), std::strerror(ENOMEM));
     return 1;
   }
-  if (const int saved = os::save(file, text.view()); saved != 0) {
+  if (const int saved = os::save(file, text.view(), "qav-record"); saved != 0) {
     std::fprintf(stderr, "%s: cannot write %s: %s\n", name, file, std::strerror(saved));
     return 1;
   }
