@@ -59,22 +59,15 @@ std::vector<std::string> Capture::encoder_command(int width, int height, int fin
                                                   const std::string& file) const {
   // -xerror: an error in writing the file's end or closing it fails ffmpeg, which it would
   // otherwise only report.
-  std::vector<std::string> command{"ffmpeg",
-                                   "-nostdin",
-                                   "-xerror",
-                                   "-hide_banner",
-                                   "-loglevel",
-                                   "error",
-                                   "-f",
-                                   "rawvideo",
-                                   "-pix_fmt",
-                                   "gray",
-                                   "-video_size",
-                                   std::to_string(width) + "x" + std::to_string(height),
-                                   "-framerate",
-                                   std::to_string(frames_per_second()),
-                                   "-i",
-                                   "pipe:0"};
+  std::vector<std::string> command{
+      "ffmpeg",      "-nostdin",
+      "-xerror",     "-hide_banner",
+      "-loglevel",   "error",
+      "-f",          "rawvideo",
+      "-pix_fmt",    "gray",
+      "-video_size", std::to_string(width) + "x" + std::to_string(height),
+      "-framerate",  std::to_string(frames_per_second()),
+      "-i",          "pipe:0"};
   if (format == Format::video) {
     // The text mode's pixels were not square: its monitor showed them at 4:3. The screen
     // scrolls by some 170 pixels a frame while the chain travels: x264 finds that motion with an
