@@ -25,7 +25,7 @@ bool is_key_press(const INPUT_RECORD& record) {
 
 } // namespace
 
-bool await_a_key() {
+bool await_a_key(const std::string& title) {
   const HANDLE input =
       CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   nullptr, OPEN_EXISTING, 0, nullptr);
@@ -34,6 +34,7 @@ bool await_a_key() {
   }
   WaitForSingleObject(input, settle_ms);
   FlushConsoleInputBuffer(input);
+  SetConsoleTitleA(title.c_str()); // only now does a key count
   const std::array<HANDLE, 2> waited{ctrl_c_pressed(), input};
   bool pressed = false;
   for (;;) {

@@ -6,7 +6,6 @@
 #include "winwatch/new_window.hpp"
 #include "winwatch/options.hpp"
 #include "winwatch/say.hpp"
-#include "winwatch/screen.hpp"
 #include "winwatch/watch.hpp"
 
 int main(int argc, char* argv[]) {
@@ -28,8 +27,7 @@ int main(int argc, char* argv[]) {
   const Outcome outcome = watch(options);
   // A window that closes with the launcher would take the line with it.
   if (own && outcome.how == Outcome::How::failed) {
-    Screen::title("qav-watch: press a key to close");
-    await_a_key();
+    await_a_key("qav-watch: press a key to close");
   }
   return static_cast<int>(outcome.status);
 }

@@ -42,7 +42,7 @@ std::string Screen::open(const std::string& shown_title) {
   std::vector<char> saved(32768);
   title_.assign(saved.data(), GetConsoleTitleA(saved.data(), static_cast<DWORD>(saved.size())));
   title_changed_ = true;
-  title(shown_title);
+  SetConsoleTitleA(shown_title.c_str());
 
   // Ctrl-C a signal, not a key, whatever the user's mode had it.
   input_ = open_console("CONIN$");

@@ -22,8 +22,6 @@ public:
   // The launcher's buffer, for WriteConsoleA.
   HANDLE output() const { return own_; }
 
-  static void title(const std::string& text) { SetConsoleTitleA(text.c_str()); }
-
 private:
   HANDLE user_ = INVALID_HANDLE_VALUE;  // the buffer that was active
   HANDLE own_ = INVALID_HANDLE_VALUE;   // the launcher's

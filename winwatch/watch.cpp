@@ -73,8 +73,7 @@ Played play(const DemoProcess& demo, const Options& options, const std::string& 
   if (is_fault(status)) {
     return {{failed, 1}, file + " ended by a fault: exception " + hex(status)};
   }
-  Screen::title(options.demo + ": press a key to close - qav-watch");
-  if (!await_a_key() && ctrl_c_was_pressed()) {
+  if (!await_a_key(options.demo + ": press a key to close - qav-watch") && ctrl_c_was_pressed()) {
     return {by_ctrl_c};
   }
   return {{Outcome::How::held, status}};
