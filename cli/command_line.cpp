@@ -106,4 +106,9 @@ std::optional<long> read_speed(std::string_view value, long slowest, std::string
   return speed;
 }
 
+std::string speeds_taken() {
+  return "default " + std::to_string(engine::default_console_speed) + "; 0: as it comes; at most " +
+         std::to_string(engine::fastest_console_speed);
+}
+
 } // namespace cli

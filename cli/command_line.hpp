@@ -42,4 +42,7 @@ int help(std::string_view program, std::string_view text);
 // `slowest` to engine::fastest_console_speed; otherwise the reason it cannot be used.
 std::optional<long> read_speed(std::string_view value, long slowest, std::string& error);
 
+// The speeds a tool takes, as its help says them: "default D; 0: as it comes; at most F".
+std::string speeds_taken();
+
 } // namespace cli

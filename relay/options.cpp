@@ -34,9 +34,8 @@ std::string help(const char* name) {
   return std::string{"Usage: "} + name +
          " [--speed S] PROGRAM [ARG...]\n"
          "Runs PROGRAM and passes on what it writes at S characters a second, as a console\n"
-         "that draws at that speed would show it (default " +
-         std::to_string(engine::default_console_speed) + "; 0: as it comes; at most " +
-         std::to_string(engine::fastest_console_speed) +
+         "that draws at that speed would show it (" +
+         cli::speeds_taken() +
          ").\n\n"
          "Exit status: PROGRAM's; 126 when it cannot be run, 127 when it is not found; 1 when\n"
          "the relay's own output fails or a system call of its own does; 2 for a bad command\n"

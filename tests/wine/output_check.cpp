@@ -7,6 +7,7 @@
 //
 // Run it from the directory that holds the demo.
 
+#include "checks.hpp"
 #include "digest.hpp"
 
 #include <chrono>
@@ -20,13 +21,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-int failures = 0;
-
-void check(bool ok, std::string_view what) {
-  std::cout << (ok ? "ok:     " : "FAILED: ") << what << '\n';
-  failures += ok ? 0 : 1;
-}
 
 std::string contents_of(const std::string& path) {
   std::ifstream file{path, std::ios::binary};
