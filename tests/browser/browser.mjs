@@ -53,3 +53,17 @@ export async function serve(dir) {
   return { url: `http://127.0.0.1:${server.address().port}`, served: () => served,
     close: () => server.close() };
 }
+
+// The console's rows, each without the spaces at its end, up to the last row that holds anything.
+export function trimmed(rows) {
+  const shown = rows.map((row) => row.trimEnd());
+  while (shown.length > 0 && shown[shown.length - 1] === "") {
+    shown.pop();
+  }
+  return shown;
+}
+
+// The console's rows as the page shows them, trimmed.
+export async function rows(page) {
+  return trimmed(await page.$$eval("#term > div", (all) => all.map((row) => row.textContent)));
+}
