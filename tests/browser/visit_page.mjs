@@ -168,34 +168,43 @@ try {
     // Over two seconds of the boxes at 60,000 characters a second, every animation frame draws
     // the screen of its own timestamp's moment, a new one each time, and there are 50 or more
     // of them a second: a frame the page let pass shows as a timestamp of the test's own that
-    // the page did not draw.
-    await open(page, "#demo/60000/24947");
-    const stepping = await page.evaluate(async () => {
-      const seen = [];
-      const watch = (ts) => {
-        seen.push(ts);
-        if (seen.length < 200) requestAnimationFrame(watch);
-      };
-      window.qavFrameLog = [];
-      document.getElementById("play").click();
-      requestAnimationFrame(watch);
-      await new Promise((done) => setTimeout(done, 2000));
-      document.getElementById("play").click();
-      const log = window.qavFrameLog;
-      const first = log[0];
-      const last = log[log.length - 1];
-      const drawn = new Set(log.map(({ ts }) => ts));
-      const missed = seen.filter((ts) => ts > first.ts && ts < last.ts && !drawn.has(ts)).length;
-      const ownMoment = log.every(({ ts, moment }) =>
-        Math.abs(moment - first.moment - (ts - first.ts) * 1e6) <= 1);
-      const fresh = log.slice(1).every(({ chars }, i) => chars > log[i].chars);
-      const rate = ((log.length - 1) * 1000) / (last.ts - first.ts);
-      return [missed === 0 ? "every frame drawn" : `${missed} frames not drawn`,
-        ownMoment ? "each its own moment" : "moments not their frames'",
-        fresh ? "each new" : "some repeated",
-        rate >= 50 ? "50 or more a second" : `${rate.toFixed(1)} a second`].join(", ");
-    });
-    say(`frames over two seconds of the boxes: ${stepping}`);
+    // the page did not draw. A machine too busy to give the browser 50 frames a second is
+    // measured again, a few times.
+    let stepping;
+    for (let attempt = 0; attempt < 5; ++attempt) {
+      await open(page, "#demo/60000/24947");
+      stepping = await page.evaluate(async () => {
+        const seen = [];
+        const watch = (ts) => {
+          seen.push(ts);
+          requestAnimationFrame(watch);
+        };
+        window.qavFrameLog = [];
+        document.getElementById("play").click();
+        requestAnimationFrame(watch);
+        await new Promise((done) => setTimeout(done, 2000));
+        document.getElementById("play").click();
+        const log = window.qavFrameLog;
+        const first = log[0];
+        const last = log[log.length - 1];
+        const drawn = new Set(log.map(({ ts }) => ts));
+        const within = seen.filter((ts) => ts > first.ts && ts < last.ts);
+        const missed = within.filter((ts) => !drawn.has(ts)).length;
+        const ownMoment = log.every(({ ts, moment }) =>
+          Math.abs(moment - first.moment - (ts - first.ts) * 1e6) <= 1);
+        const fresh = log.slice(1).every(({ chars }, i) => chars > log[i].chars);
+        const rate = ((log.length - 1) * 1000) / (last.ts - first.ts);
+        const given = ((within.length + 1) * 1000) / (last.ts - first.ts);
+        return { given, text: [missed === 0 ? "every frame drawn" : `${missed} frames not drawn`,
+          ownMoment ? "each its own moment" : "moments not their frames'",
+          fresh ? "each new" : "some repeated",
+          rate >= 50 ? "50 or more a second" : `${rate.toFixed(1)} a second`].join(", ") };
+      });
+      if (stepping.given >= 50) {
+        break;
+      }
+    }
+    say(`frames over two seconds of the boxes: ${stepping.text}`);
   }
 
   // axe-core, at the first view and while each demo plays.
