@@ -205,10 +205,11 @@ TEST(Browser, FirefoxPlaysTheSingleFileAlone) {
 
 // At every window size nothing scrolls sideways; where the window is wider than high, the title,
 // both choices, the console, its controls and, down to 844 by 390, its status line are on the
-// first screen; the poster is there before the page's script; Back returns to the choice
-// before; a click on the console plays and pauses; a change of speed keeps the place, playing
-// or paused; the link to a moment reopens its screen; a choice made while another demo loads
-// ends on it; every display frame draws its own moment; axe-core finds nothing, while playing.
+// first screen; the poster is there before the page's script, and Play pressed then says it is
+// loading and plays once the script is there; Back returns to the choice before; a click on the
+// console plays and pauses; a change of speed keeps the place, playing or paused; the link to a
+// moment reopens its screen; a choice made while another demo loads ends on it; every display
+// frame draws its own moment; axe-core finds nothing, while playing.
 void expect_visitor_meets_whole_page(const char* browser) {
   const Way way{browser, "http"};
   needs(missing_for(way));
@@ -232,6 +233,7 @@ frames over two seconds of the boxes: every frame drawn, each its own moment, ea
 640x400: sideways 0, console and Play inside the window
 640x400 in view: title demo speed console controls
 poster with the page's script held back: boxes, before the script
+Play pressed before the script: Loading…, then Pause
 Back after choosing demo_short: index.html, demo
 click on the console: plays, pauses
 speed changed: #demo/60000/300000 #demo/240000/300000; #demo/60000/23890/1500 #demo/240000/23890/1500; playing same characters, still playing

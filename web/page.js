@@ -89,7 +89,7 @@ let shown = null;
 let chosen = { name: "demo", speed: defaultSpeed };
 let latest = 0;
 let playing = false;
-let wantsPlay = false;
+let wantsPlay = window.qavWantsPlay === true; // Play pressed before this script was here
 let onPoster = true;
 let place = { chars: 0, intoNs: 0 };
 let drawnChars = -1;

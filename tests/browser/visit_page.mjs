@@ -77,9 +77,14 @@ try {
       typeof window.qavShowMoment === "undefined" ? "before" : "after"} the script`;
   });
   say(`poster with the page's script held back: ${poster}`);
+  await page.click("#play");
+  const early = await page.$eval("#play", (button) => button.textContent);
   releaseScript();
   await loading;
+  await page.waitForFunction(() => window.qavReady !== undefined);
   await page.evaluate(() => window.qavReady);
+  say(`Play pressed before the script: ${early}, then ${
+    await page.$eval("#play", (button) => button.textContent)}`);
   page.off("request", onRequest);
   await page.setRequestInterception(false);
 
