@@ -207,9 +207,10 @@ TEST(Browser, FirefoxPlaysTheSingleFileAlone) {
 // both choices, the console, its controls and, down to 844 by 390, its status line are on the
 // first screen; the poster is there before the page's script, and Play pressed then says it is
 // loading and plays once the script is there; Back returns to the choice before; a click on the
-// console plays and pauses; a change of speed keeps the place, playing or paused; the link to a
-// moment reopens its screen; a choice made while another demo loads ends on it; every display
-// frame draws its own moment; axe-core finds nothing, while playing.
+// console plays and pauses; the opening pause shows the blinking cursor at the top left, says
+// whose pause it is and can be skipped; a change of speed keeps the place, playing or paused; the
+// link to a moment reopens its screen; a choice made while another demo loads ends on it; every
+// display frame draws its own moment; axe-core finds nothing, while playing.
 void expect_visitor_meets_whole_page(const char* browser) {
   const Way way{browser, "http"};
   needs(missing_for(way));
@@ -236,6 +237,7 @@ poster with the page's script held back: boxes, before the script
 Play pressed before the script: Loading…, then Pause
 Back after choosing demo_short: index.html, demo
 click on the console: plays, pauses
+opening pause: cursor at 0,0 blinking; "The demo's own opening pause: 8 seconds of an empty console before the counter."; skipped to Counter, cursor steady when paused
 speed changed: #demo/60000/300000 #demo/240000/300000; #demo/60000/23890/1500 #demo/240000/23890/1500; playing same characters, still playing
 link to this moment: #demo/20000/24862/956 same screen, #demo/20000/24214/89 same screen
 )" + chromium_only + R"(axe-core at the first view: no violations

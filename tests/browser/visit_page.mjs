@@ -112,6 +112,24 @@ try {
   say(`click on the console: ${started === "Pause" ? "plays" : "does not play"}, ${
     stopped === "Play" ? "pauses" : "does not pause"}`);
 
+  // Played from the start, the opening pause: the underline cursor blinking at the top left, a
+  // caption that says whose pause it is, and a way to skip it; paused, the cursor stays on.
+  await open(page);
+  await page.click("#play");
+  const opening = await page.evaluate(() => {
+    const cursor = document.getElementById("cursor");
+    const style = getComputedStyle(cursor);
+    const where = `${style.getPropertyValue("--row")},${style.getPropertyValue("--col")}`;
+    const blinking = style.animationName === "blink" ? "blinking" : "steady";
+    const caption = document.getElementById("now").textContent;
+    document.getElementById("skip").click();
+    document.getElementById("play").click();
+    return `cursor at ${where} ${blinking}; "${caption}"; skipped to ${
+      document.getElementById("now").textContent}, cursor ${
+      getComputedStyle(cursor).animationName === "none" ? "steady" : "blinking"} when paused`;
+  });
+  say(`opening pause: ${opening}`);
+
   // A change of speed keeps the characters drawn, and the time into a pause; playing stays
   // playing.
   const kept = [];
