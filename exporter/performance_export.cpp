@@ -10,8 +10,8 @@ namespace {
 constexpr std::size_t longest_pattern = engine::Unit::capacity;
 
 // How many times the `length` lines from `at` follow one another from there.
-int repeats(const std::vector<std::size_t>& prints, std::size_t at, std::size_t length) {
-  int times = 1;
+std::size_t repeats(const std::vector<std::size_t>& prints, std::size_t at, std::size_t length) {
+  std::size_t times = 1;
   while (at + (times + 1) * length <= prints.size() &&
          std::equal(prints.begin() + static_cast<long>(at),
                     prints.begin() + static_cast<long>(at + length),
@@ -40,11 +40,10 @@ std::vector<PrintRun> fold(const std::vector<std::size_t>& prints) {
   bool gathering = false; // the last run gathers lines that repeat nothing
   for (std::size_t at = 0; at < prints.size();) {
     std::size_t best_length = 1;
-    int best_times = 1;
+    std::size_t best_times = 1;
     for (std::size_t length = 1; length <= longest_pattern; ++length) {
-      const int times = repeats(prints, at, length);
-      if (times > 1 && length * static_cast<std::size_t>(times) >
-                           best_length * static_cast<std::size_t>(best_times)) {
+      const std::size_t times = repeats(prints, at, length);
+      if (times > 1 && length * times > best_length * best_times) {
         best_length = length;
         best_times = times;
       }
@@ -60,9 +59,9 @@ std::vector<PrintRun> fold(const std::vector<std::size_t>& prints) {
     }
     runs.push_back({{prints.begin() + static_cast<long>(at),
                      prints.begin() + static_cast<long>(at + best_length)},
-                    best_times});
+                    static_cast<int>(best_times)});
     gathering = false;
-    at += best_length * static_cast<std::size_t>(best_times);
+    at += best_length * best_times;
   }
   return runs;
 }
