@@ -228,10 +228,15 @@ function goTo(next) {
 const seekTo = (moment) => goTo(model.placeAt(shown.performance,
   Math.max(0, Math.min(moment, shown.duration)), chosen.speed));
 
+// The moment the poster shows, at the speed chosen.
+const noteThePoster = () => {
+  $("poster-note").textContent = `at ${model.clock(
+    model.drawnAt(shown.performance, shown.posterChars, chosen.speed) / 1e9, true)}; Play starts at 0:00`;
+};
+
 function showPoster() {
   onPoster = true;
-  $("poster-note").textContent = `at ${model.clock(
-    model.drawnAt(shown.performance, shown.posterChars, defaultSpeed) / 1e9, true)}; Play starts at 0:00`;
+  noteThePoster();
   $("poster-note").hidden = false;
   // The poster in the HTML is the same picture, drawn before any script: the console takes over.
   $("poster").hidden = true;
@@ -254,6 +259,9 @@ function setSpeed(speed) {
   shown.duration = model.duration(shown.performance, speed);
   anchor = null;
   seekBar.max = String(shown.duration / 1e9);
+  if (onPoster) {
+    noteThePoster();
+  }
   $("markers").replaceChildren(...shown.chapters.map((c) => Object.assign(
     document.createElement("span"), { style: `left: ${(100 * model.drawnAt(shown.performance,
       c.chars, speed)) / shown.duration}%` })));
