@@ -238,7 +238,7 @@ Play pressed before the script: Loading…, then Pause
 Back after choosing demo_short: index.html, demo
 click on the console: plays, pauses
 opening pause: cursor at 0,0 blinking; "The demo's own opening pause: 8 seconds of an empty console before the counter."; skipped to Counter, cursor steady when paused
-speed changed: #demo/60000/300000 #demo/240000/300000; #demo/60000/23890/1500 #demo/240000/23890/1500; playing same characters, still playing
+speed changed: #demo/60000/300000 #demo/240000/300000; #demo/60000/23890/1500 #demo/240000/23890/1500; playing same characters, still playing; slider half-way #demo/17321/300000
 link to this moment: #demo/20000/24862/956 same screen, #demo/20000/24214/89 same screen
 )" + chromium_only + R"(axe-core at the first view: no violations
 axe-core at the demo playing: no violations

@@ -19,6 +19,11 @@ const cursor = $("cursor");
 const playButton = $("play");
 const seekBar = $("seek");
 const speedField = $("speed");
+const speedScale = $("speed-scale");
+// The slider's 0 to 1000 spread evenly over the logarithm of the speed: each step of it the same
+// proportion faster, from the slowest to the fastest.
+const onScale = (speed) => Math.round((1000 * Math.log(speed / slowest)) / Math.log(fastest / slowest));
+const fromScale = (value) => Math.round(slowest * (fastest / slowest) ** (value / 1000));
 const reducedMotion = matchMedia("(prefers-reduced-motion: reduce)");
 const messages = [...$("messages").querySelectorAll("dt")].map((dt) => ({
   danish: dt.textContent, english: dt.nextElementSibling.textContent,
@@ -105,6 +110,11 @@ function setPressed() {
     button.setAttribute("aria-pressed", String(Number(button.dataset.speed) === chosen.speed));
   }
   speedField.value = String(chosen.speed);
+  if (onScale(chosen.speed) !== Number(speedScale.value) ||
+    fromScale(Number(speedScale.value)) !== chosen.speed) {
+    speedScale.value = String(onScale(chosen.speed));
+  }
+  speedScale.setAttribute("aria-valuetext", `${grouped(chosen.speed)} characters a second`);
 }
 
 function draw(chars) {
@@ -367,6 +377,15 @@ speedField.addEventListener("change", () => {
     speedField.value = String(chosen.speed);
   }
 });
+// Dragged, the slider changes the speed as it goes, with one history entry for the whole drag.
+let dragging = false;
+speedScale.addEventListener("input", () => {
+  const speed = fromScale(Number(speedScale.value));
+  history[dragging ? "replaceState" : "pushState"](null, "", toHash({ name: chosen.name, speed }));
+  dragging = true;
+  setSpeed(speed);
+});
+speedScale.addEventListener("change", () => { dragging = false; });
 for (const button of $("chapters").children) {
   button.addEventListener("click", () => shown &&
     goTo({ chars: Number(button.dataset.chars), intoNs: 0 }));

@@ -148,6 +148,14 @@ try {
     return `playing ${before === after ? "same" : `${before} then ${after}`} characters, ${
       document.getElementById("play").textContent === "Pause" ? "still playing" : "stopped"}`;
   }));
+  await open(page, "#demo/60000/300000");
+  kept.push(`slider half-way ${await page.evaluate(() => {
+    const slider = document.getElementById("speed-scale");
+    slider.value = "500";
+    slider.dispatchEvent(new Event("input"));
+    slider.dispatchEvent(new Event("change"));
+    return document.getElementById("moment").getAttribute("href");
+  })}`);
   say(`speed changed: ${kept.join("; ")}`);
 
   // The link to a moment, mid-boxes and mid-pause, opens the same screen.
