@@ -22,9 +22,7 @@ const messages = [...html.matchAll(/<dt lang="da">([^<]*)<\/dt>\s*<dd>([^<]*)<\/
   ([, danish, english]) => ({ danish, english }));
 const chapters = model.chapters(performance, messages);
 const at = (chars) => model.drawnAt(performance, chars, defaultSpeed) / 1e9;
-const boxes = chapters.find((c) => c.name === "Boxes").chars;
-const posterChars = Math.floor((boxes + (chapters.find((c) => c.name === "Banner")?.chars ??
-  performance.total)) / 2);
+const posterChars = model.posterChars(performance, chapters);
 const posterAt = at(posterChars);
 const duration = model.duration(performance, defaultSpeed) / 1e9;
 const percent = (seconds) => `${((100 * seconds) / duration).toFixed(3)}%`;

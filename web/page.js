@@ -301,10 +301,8 @@ async function show(choice, play) {
   $("loading").hidden = true;
   if (!sameDemo) {
     const chapters = model.chapters(performance_, messages);
-    const boxes = chapters.find((c) => c.name === "Boxes")?.chars ?? 0;
-    const banner = chapters.find((c) => c.name === "Banner")?.chars ?? performance_.total;
     shown = { name: choice.name, performance: performance_, chapters,
-      posterChars: Math.floor((boxes + banner) / 2) };
+      posterChars: model.posterChars(performance_, chapters) };
     drawnChars = -1;
     for (const button of $("chapters").children) {
       const found = chapters.find((c) => c.name === button.textContent);

@@ -263,6 +263,14 @@ const qavPerformance = (() => {
     return found;
   }
 
+  // The characters drawn in the picture shown before play: the chain of boxes half-way from
+  // the first box to the banner, or to the end.
+  function posterChars(performance, chapters) {
+    const boxes = chapters.find((c) => c.name === "Boxes")?.chars ?? 0;
+    const banner = chapters.find((c) => c.name === "Banner")?.chars ?? performance.total;
+    return Math.floor((boxes + banner) / 2);
+  }
+
   // "01:05" for 65.3 seconds; "1:05" with `short` set.
   function clock(seconds, short = false) {
     const whole = Math.floor(seconds);
@@ -274,8 +282,8 @@ const qavPerformance = (() => {
     return speed < defaultSpeed ? "slow" : speed > defaultSpeed ? "fast" : "console";
   }
 
-  return { cols, rows, load, stateAt, placeAt, momentOf, drawnAt, duration, chapters, clock,
-    speedName };
+  return { cols, rows, load, stateAt, placeAt, momentOf, drawnAt, duration, chapters,
+    posterChars, clock, speedName };
 })();
 
 if (typeof module === "object") {
