@@ -61,7 +61,8 @@ PageReading read_page(const Way& way, const std::vector<std::string>& readings) 
   for (std::string line; std::getline(lines, line);) {
     if (line.starts_with("--- first view ")) {
       reading.first_view_bytes = std::stoul(line.substr(15));
-    } else if (line.starts_with("--- screen")) {
+    } else if (line.starts_with("--- screen ")) {
+      reading.screen_names.push_back(line.substr(11));
       section = &reading.screens.emplace_back();
     } else if (line == "--- errors") {
       section = &reading.errors;

@@ -21,6 +21,7 @@ struct Way {
 struct PageReading {
   std::optional<std::size_t> first_view_bytes; // not had for Firefox from disk
   std::vector<std::vector<std::string>> screens;
+  std::vector<std::string> screen_names; // "NAME@SPEED MOMENT" for each screen
   std::vector<std::string> errors;
   int status = -1; // the reader's exit status
   std::string error_output;

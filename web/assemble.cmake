@@ -1,15 +1,16 @@
-# Assembles the page at build time: installs the player with `npm ci` from the lock file (again
-# only when the lock file changes); copies the page and the player into PAGE_DIR, with each
-# recording as a script of its own in PAGE_DIR/recordings, the recordings at the default speed
-# and the video (when VIDEO names one) to download, the page's first view and its styles written into its HTML,
-# the font cut down to what the page uses, and the licences of the player and the font in
-# PAGE_DIR/licences; then makes the single file from them. When npm ci fails (no registry, say)
-# it says why and leaves the page out, and the build goes on.
+# Assembles the page at build time: copies the page and its model into PAGE_DIR, with each demo's
+# exported performance as a script of its own in PAGE_DIR/performances, the recordings at the
+# default speed and the video (when VIDEO names one) to download, the page's first view and its
+# styles written into its HTML, the font cut down to what the page uses, and the font's licence
+# in PAGE_DIR/licences; then makes the single file from them. It also installs, with `npm ci`
+# from the lock file (again only when the lock file changes), the packages the page's browser
+# tests drive it with; when that fails (no registry, say) it says why, and the page is built all
+# the same.
 #
 #   cmake -DNODE=... -DNPM=... -DSOURCE_DIR=web -DNPM_DIR=... -DPAGE_DIR=... -DSINGLE_FILE=...
-#         -DCASTS=a.cast;... -DSPEEDS="S S S" -DDEFAULT_SPEED=S [-DVIDEO=demo.mp4]
-#         [-DFONT=... -DFONT_COPYRIGHT=... -DFONT_PYTHON=python3 with fontTools and brotli]
-#         -P assemble.cmake
+#         -DCASTS=a.cast;... -DPERFORMANCES=demo.json;... -DSPEEDS="S S S" -DDEFAULT_SPEED=S
+#         [-DVIDEO=demo.mp4] [-DFONT=... -DFONT_COPYRIGHT=... -DFONT_PYTHON=python3 with
+#         fontTools and brotli] -P assemble.cmake
 
 file(SHA256 ${SOURCE_DIR}/package-lock.json lock_hash)
 if(NOT EXISTS ${NPM_DIR}/installed-${lock_hash})
@@ -22,34 +23,37 @@ if(NOT EXISTS ${NPM_DIR}/installed-${lock_hash})
     RESULT_VARIABLE npm_result
     ERROR_VARIABLE npm_error
     OUTPUT_QUIET TIMEOUT 300)
-  if(NOT npm_result EQUAL 0)
+  if(npm_result EQUAL 0)
+    file(TOUCH ${NPM_DIR}/installed-${lock_hash})
+  else()
     string(STRIP "${npm_error}" npm_error)
-    message(WARNING "The web page is left out: npm ci failed (${npm_result}): ${npm_error}")
-    file(REMOVE ${PAGE_DIR}/index.html ${SINGLE_FILE})
-    return()
+    message(WARNING "The page's browser tests lack their packages: npm ci failed (${npm_result}): "
+                    "${npm_error}")
   endif()
-  file(TOUCH ${NPM_DIR}/installed-${lock_hash})
 endif()
 
 file(REMOVE_RECURSE ${PAGE_DIR})
-set(player ${NPM_DIR}/node_modules/asciinema-player)
-file(COPY ${SOURCE_DIR}/page.js ${SOURCE_DIR}/recording.js
-          ${player}/dist/bundle/asciinema-player.min.js
-     DESTINATION ${PAGE_DIR})
-file(MAKE_DIRECTORY ${PAGE_DIR}/recordings ${PAGE_DIR}/licences)
-file(COPY_FILE ${player}/LICENSE ${PAGE_DIR}/licences/asciinema-player.txt)
-set(licences ${PAGE_DIR}/licences/asciinema-player.txt)
-execute_process(COMMAND ${NODE} ${SOURCE_DIR}/recordings.mjs ${PAGE_DIR}/recordings ${CASTS}
-                COMMAND_ERROR_IS_FATAL ANY)
+file(COPY ${SOURCE_DIR}/page.js ${SOURCE_DIR}/performance.js DESTINATION ${PAGE_DIR})
+file(MAKE_DIRECTORY ${PAGE_DIR}/performances ${PAGE_DIR}/licences)
+set(licences)
+# Each performance as a script that files it by its demo's name: the page loads the one chosen
+# when it is chosen, which works even from disk, where a page may fetch no file.
+foreach(exported ${PERFORMANCES})
+  get_filename_component(program ${exported} NAME_WE)
+  file(READ ${exported} data)
+  string(STRIP "${data}" data)
+  file(WRITE ${PAGE_DIR}/performances/${program}.js
+       "(window.qavPerformances ??= new Map()).set(\"${program}\", ${data});\n")
+  if(program STREQUAL "demo")
+    set(main_performance ${exported})
+  endif()
+endforeach()
 
 # Beside the console, to download: each demo's recording at the console's speed, for asciinema,
 # and the main demo's video where there is one.
 foreach(cast ${CASTS})
   if(cast MATCHES "/(demo|demo_short)-${DEFAULT_SPEED}\\.cast$")
     file(COPY_FILE ${cast} ${PAGE_DIR}/${CMAKE_MATCH_1}.cast)
-    if(CMAKE_MATCH_1 STREQUAL "demo")
-      set(main_cast ${cast})
-    endif()
   endif()
 endforeach()
 set(has_font no)
@@ -65,13 +69,13 @@ endif()
 execute_process(
   COMMAND ${NODE} ${SOURCE_DIR}/first_view.mjs ${SOURCE_DIR}/index.html ${SOURCE_DIR}/page.css
           ${PAGE_DIR}/index.html
-          ${main_cast} "${SPEEDS}" ${DEFAULT_SPEED} ${has_font} ${has_video}
+          ${main_performance} "${SPEEDS}" ${DEFAULT_SPEED} ${has_font} ${has_video}
   COMMAND_ERROR_IS_FATAL ANY)
 
 if(FONT)
   # The font cut down to the characters the page can show, as WOFF2 inside font.css, which the
   # page loads beside its own styles: its text and the scripts that write into it, and all of
-  # printable ASCII for the recordings. The subset keeps the font's own timestamp, and
+  # printable ASCII for the demos' lines. The subset keeps the font's own timestamp, and
   # SOURCE_DATE_EPOCH holds anything else fontTools would date, so that font.css, and the
   # single file that carries it, are the same at every build.
   file(READ ${PAGE_DIR}/index.html page_text)
