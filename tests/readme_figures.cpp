@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -19,16 +19,32 @@ double readme_figure(std::string_view marker, std::string_view unit) {
     ADD_FAILURE() << "the README no longer says '" << marker << "'";
     return -1;
   }
-  std::smatch match;
-  const std::string after = text.substr(at + marker.size());
-  if (!std::regex_search(after, match,
-                         std::regex{"([0-9][0-9,]*(\\.[0-9]+)?)\\s+" + std::string{unit}})) {
-    ADD_FAILURE() << "the README gives no figure in " << unit << " after '" << marker << "'";
-    return -1;
+  // The first number, read past the commas between its thousands, that the unit follows.
+  const std::string_view after = std::string_view{text}.substr(at + marker.size());
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(after[i]))) {
+      continue;
+    }
+    std::string number;
+    std::size_t end = i;
+    while (end < after.size() && (std::isdigit(static_cast<unsigned char>(after[end])) ||
+                                  after[end] == ',' || after[end] == '.')) {
+      if (after[end] != ',') {
+        number += after[end];
+      }
+      ++end;
+    }
+    std::size_t next = end;
+    while (next < after.size() && std::isspace(static_cast<unsigned char>(after[next]))) {
+      ++next;
+    }
+    if (next > end && after.substr(next).starts_with(unit)) {
+      return std::stod(number);
+    }
+    i = end;
   }
-  std::string number = match[1];
-  std::erase(number, ',');
-  return std::stod(number);
+  ADD_FAILURE() << "the README gives no figure in " << unit << " after '" << marker << "'";
+  return -1;
 }
 
 void expect_about(double figure, double measured) {

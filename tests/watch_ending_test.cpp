@@ -79,7 +79,9 @@ TEST_F(Watch, EndsAtOnceAtASignalAtAnyMomentLeavingNothing) {
         ADD_FAILURE() << error.what() << "; the screen:\n" << session.screen();
         continue;
       }
-      EXPECT_LT(Clock::now() - started, std::chrono::milliseconds{at} + 1500ms);
+      // Within a second here; four allow for a busy machine, and are still well short of the
+      // demo's own end, which a launcher that let the signal pass would wait for, and a key.
+      EXPECT_LT(Clock::now() - started, std::chrono::milliseconds{at} + 4s);
       EXPECT_TRUE(scratch.empty());
       const std::string screen = session.screen();
       EXPECT_EQ(screen.find("qav-relay"), std::string::npos) << screen;
