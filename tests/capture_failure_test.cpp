@@ -5,6 +5,7 @@
 #include "capture_harness.hpp"
 #include "cast_file.hpp"
 #include "child_process.hpp"
+#include "needs.hpp"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ namespace {
 
 // A folder of the test's own, whose contents are what the capture left.
 struct Folder {
-  Folder() : path{fs::temp_directory_path() / ("qav-capture-test." + std::to_string(getpid()))} {
+  Folder() : path{reachable_by_others() / ("qav-capture-test." + std::to_string(getpid()))} {
     fs::create_directories(path);
     fs::permissions(path, fs::perms::all); // another user's captures go here too
   }
@@ -48,6 +49,7 @@ struct Case {
 // video (a bad use, 2), a font that cannot be read, a name too long, a folder, a pipe, a file
 // the caller may not write or a sticky folder keeps from it (1). The old file stays as it was.
 TEST(CaptureFailure, RefusesBeforeAnyWorkWithTheReason) {
+  needs(geteuid() == 0 ? "" : "root, to act as another user");
   const Folder folder;
   fs::create_directory(folder.path / "dir.mp4");
   for (const std::string fifo : {"fifo.mp4", "font.ttf"}) {
@@ -93,6 +95,7 @@ TEST(CaptureFailure, RefusesBeforeAnyWorkWithTheReason) {
 // folder whose name looks like a protocol or an option is a folder like any other; root
 // capturing over a user's file keeps its owner and permissions.
 TEST(CaptureFailure, NeverCallsABrokenFileDone) {
+  needs(geteuid() == 0 ? "" : "root, to mount a small disk and act for another user");
   const Folder folder;
   const fs::path small = folder.path / "small";
   fs::create_directory(small);

@@ -18,6 +18,7 @@
 #include <pwd.h>
 #include <stdexcept>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -177,4 +178,15 @@ TimedRead read_timed(int fd, std::chrono::steady_clock::time_point started,
     }
   }
   return got;
+}
+
+std::filesystem::path reachable_by_others() {
+  const auto temporary = std::filesystem::temp_directory_path();
+  for (auto folder = temporary; folder != folder.root_path(); folder = folder.parent_path()) {
+    struct stat status {};
+    if (stat(folder.c_str(), &status) != 0 || (status.st_mode & S_IXOTH) == 0) {
+      return "/tmp";
+    }
+  }
+  return temporary;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,6 +14,10 @@
 // carries its process id as the name's first digits, so that tests/remove_leftovers removes
 // what a test killed before its cleanup left, and nothing of a test still running.
 std::string temp_name_template();
+
+// Where another user can reach a folder of the test's: the temporary folder, unless it or a
+// folder above it is closed to others (as CI's own is), and then /tmp.
+std::filesystem::path reachable_by_others();
 
 // A file that is gone when the test is done with it.
 class TempFile {

@@ -92,19 +92,6 @@ TEST(Recorder, LeavesNothingButWhatWasThereWhenInterrupted) {
   std::filesystem::remove_all(folder);
 }
 
-// Where another user can reach a folder of the test's: the temporary folder, unless it or a
-// folder above it is closed to others (as CI's own is), and then /tmp.
-std::filesystem::path reachable_by_others() {
-  const auto temporary = std::filesystem::temp_directory_path();
-  for (auto folder = temporary; folder != folder.root_path(); folder = folder.parent_path()) {
-    struct stat status {};
-    if (stat(folder.c_str(), &status) != 0 || (status.st_mode & S_IXOTH) == 0) {
-      return "/tmp";
-    }
-  }
-  return temporary;
-}
-
 // As the shell's > and cp have it: a file the caller could not open for writing is not replaced,
 // nor one in a sticky folder that is neither the caller's nor the folder's; the replacement
 // keeps the permission bits but setuid and setgid, and, made by root, the owner and group.
