@@ -232,7 +232,10 @@ try {
           fresh ? "each new" : "some repeated",
           rate >= 50 ? "50 or more a second" : `${rate.toFixed(1)} a second`].join(", ") };
       });
-      if (stepping.given >= 50) {
+      // A busy machine can also hand the page two frames at one moment now and then; a page
+      // that merges or repeats frames does so at every attempt.
+      if (stepping.given >= 50 &&
+        stepping.text === "every frame drawn, each its own moment, each new, 50 or more a second") {
         break;
       }
     }
